@@ -1,0 +1,3 @@
+// LwoBench.cpp
+#include <benchmark/benchmark.h>
+BENCHMARK_MAIN();

@@ -1,0 +1,3 @@
+// RegistryBench.cpp
+#include <benchmark/benchmark.h>
+BENCHMARK_MAIN();

@@ -1,0 +1,3 @@
+// WorldBench.cpp
+#include <benchmark/benchmark.h>
+BENCHMARK_MAIN();

@@ -1,0 +1,21 @@
+// Brackmoor.h - the whole engine.
+#pragma once
+
+#include "BrackmoorCompatibility.h"
+#include "BrackmoorConversion.h"
+#include "BrackmoorEngine.h"
+#include "BrackmoorFPS.h"
+#include "BrackmoorFileSystem.h"
+#include "BrackmoorGlu.h"
+#include "BrackmoorStringFunctions.h"
+#include "BrackmoorVariables.h"
+#include "Lwo2Reader.h"
+#include "TCamera.h"
+#include "TColour.h"
+#include "TEntity.h"
+#include "TINIT.h"
+#include "TLight.h"
+#include "TRegistry.h"
+#include "TSprite.h"
+#include "TSurface.h"
+#include "TTexture.h"

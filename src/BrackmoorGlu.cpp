@@ -1,0 +1,1 @@
+// BrackmoorGlu.cpp

@@ -1,0 +1,1 @@
+// BrackmoorScreenshot.cpp

@@ -1,0 +1,1 @@
+// TColour.cpp

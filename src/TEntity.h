@@ -1,0 +1,81 @@
+// TEntity.h - entities, the entity registry the renderer draws, and the model loader's records.
+#pragma once
+
+#include "Lwo2Reader.h"
+#include "TSurface.h"
+#include "TTexture.h"
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class TEntityClass {
+public:
+    std::int32_t ID;                      // from gNumEntities; the registry's key
+    TTextureClass name;                   // bound before drawing when its Tname is not 0
+    GLfloat X, Y, Z;                      // position, world units
+    GLfloat Xr, Yr, Zr;                   // rotation about X, Y, Z, degrees
+    GLfloat Red, Green, Blue, Alpha;      // entity colour, 0 to 1
+    std::int32_t surfaceCount;            // entries of Surface
+    short hidden;                         // drawn only while -1
+    std::vector<TSurfaceClass*> Surface;  // shared with the registry copy; lives until exit
+    short fullBright;                     // effect switches: 1 on, -1 off
+    short vertexColour;
+    short flatShaded;
+    short disableFog;
+    short backfaceCulling;  // 1 draws the entity with face culling off
+    short alphaBlending;
+    bool created;  // set by CreateEntity; an entity never created is not registered
+
+    TEntityClass();
+
+    void CreateEntity();
+    std::int32_t CreateSurface();
+    void PositionEntity(GLfloat x, GLfloat y, GLfloat z);
+    void RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll);
+    void EntityTexture(TTextureClass texture, std::int32_t surfaceID, std::int32_t textureIndex);
+    void EntityFX(std::int32_t fx);
+    // Copies this entity into its registry record and moves the record to the back.
+    void updateRegistry();
+
+    void CreateCube();
+    void CreateQuad();
+    void LoadLWO(const std::string& filename, std::int32_t Flags);
+};
+
+// The records the renderer draws, at most one per entity ID, in registration order.
+class TEntityRegistryClass {
+public:
+    using List = std::list<TEntityClass*>;
+
+    TEntityRegistryClass() = default;
+    TEntityRegistryClass(const TEntityRegistryClass&) = delete;
+    TEntityRegistryClass& operator=(const TEntityRegistryClass&) = delete;
+    ~TEntityRegistryClass();  // releases every record and every surface
+
+    List::const_iterator begin() const { return records.begin(); }
+    List::const_iterator end() const { return records.end(); }
+    std::size_t size() const { return records.size(); }
+    bool empty() const { return records.empty(); }
+    const TEntityClass* find(std::int32_t id) const;
+
+    void registerCopy(const TEntityClass& entity);
+    // Surfaces are shared by pointer; the registry keeps them alive until it is destroyed.
+    void adoptSurface(TSurfaceClass* surface);
+
+private:
+    List records;
+    std::unordered_map<std::int32_t, List::iterator> placeOfId;
+    std::vector<std::unique_ptr<TSurfaceClass>> surfaces;
+};
+
+extern TEntityRegistryClass TEntityRegistry;
+
+namespace bm {
+// Turns the reader's polygons into triangles on new surfaces of entity, then registers it.
+void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report);
+}  // namespace bm

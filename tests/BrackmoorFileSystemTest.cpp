@@ -1,0 +1,1 @@
+// BrackmoorFileSystemTest.cpp

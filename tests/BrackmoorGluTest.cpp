@@ -1,0 +1,1 @@
+// BrackmoorGluTest.cpp

@@ -1,0 +1,1 @@
+// Lwo2ReaderTest.cpp

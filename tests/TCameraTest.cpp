@@ -1,0 +1,1 @@
+// TCameraTest.cpp

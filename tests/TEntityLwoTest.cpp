@@ -1,0 +1,1 @@
+// TEntityLwoTest.cpp
