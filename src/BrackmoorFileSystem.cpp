@@ -1,1 +1,127 @@
-// BrackmoorFileSystem.cpp
+// BrackmoorFileSystem.cpp - the shared line reader, whole-file queries and the empty-file probe.
+#include "BrackmoorFileSystem.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+#include <memory>
+
+std::int32_t minimumFileSize = 0;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+constexpr long long unknownSize = -1;
+
+// Opens a regular file for binary reading; a directory is not a file here, though fopen takes it.
+FilePtr openForReading(const char* filename)
+{
+    FilePtr file(std::fopen(filename, "rb"));
+    struct stat info;
+    if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
+        file.reset();
+    return file;
+}
+
+// Bytes from the start to the end, in 64 bits so that large files are not wrapped, or -1.
+long long measure(std::FILE* file)
+{
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return unknownSize;
+    const off_t end = ftello(file);
+    return end < 0 ? unknownSize : static_cast<long long>(end);
+}
+
+long long sizeOf(const char* filename)
+{
+    FilePtr file = openForReading(filename);
+    return file ? measure(file.get()) : unknownSize;
+}
+
+// A size past 32 bits reads as the largest one: wrapping could make it small, or -1.
+std::int32_t toLong(long long size)
+{
+    const long long largest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::min(size, largest));
+}
+
+}  // namespace
+
+void OpenFile(const char* filename)
+{
+    // A file left open is finished with; so is the end-of-file state of an earlier read.
+    if (inFile.is_open())
+        inFile.close();
+    inFile.clear();
+    inFile.open(filename);
+    if (!inFile.is_open()) {
+        std::cerr << "Error: file could not be opened : " << filename << std::endl;
+        std::exit(1);
+    }
+}
+
+std::string ReadLine()
+{
+    std::string line;
+    std::getline(inFile, line);
+    // Text written with carriage-return line ends reads the same here as on their own platform.
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+void CloseFile()
+{
+    inFile.close();
+}
+
+short deleteFile(const char* filename)
+{
+    return std::remove(filename) != 0 ? -1 : 1;
+}
+
+short fileExistsWithSize(const char* filename, std::int32_t filesize)
+{
+    const long long size = sizeOf(filename);
+    return size != unknownSize && size == filesize ? 1 : -1;
+}
+
+short fileExists(char* filename)
+{
+    const long long size = sizeOf(filename);
+    return size == unknownSize || size == minimumFileSize ? -1 : 1;
+}
+
+std::int32_t getFilesize(char* filename)
+{
+    return toLong(sizeOf(filename));
+}
+
+void setupQuarnFileSystem(char* filename)
+{
+    if (FilePtr created{std::fopen(filename, "wb")}; !created) {
+        std::cout << "QUARNFILESYSTEM:Error encountered when writing file" << std::endl;
+        minimumFileSize = 0;
+    }
+    FilePtr reopened = openForReading(filename);
+    const long long size = reopened ? measure(reopened.get()) : unknownSize;
+    reopened.reset();
+    if (size == unknownSize) {
+        std::cout << "QUARNFILESYSTEM:Error encountered when reading from file" << std::endl;
+        minimumFileSize = 0;
+        return;
+    }
+    minimumFileSize = toLong(size);
+    if (std::remove(filename) != 0) {
+        std::printf("ERROR: could not delete file %s\n", filename);
+        std::fflush(stdout);
+    }
+}
