@@ -34,6 +34,8 @@ struct Lwo2Data {
     std::int32_t LWOTriangleCount = 0;  // polygons read, quads included
 };
 
-// Never reads past size: a chunk that runs off the end ends the scan.
-Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report);
+// Never reads past size: a chunk that runs off the end ends the scan. fileName only names the
+// file in the report's "is not an LWO2 object" line.
+Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
+                  const std::string& fileName = std::string());
 }  // namespace bm
