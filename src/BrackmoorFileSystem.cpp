@@ -40,6 +40,12 @@ long long measure(std::FILE* file)
     return end < 0 ? unknownSize : static_cast<long long>(end);
 }
 
+bool isDirectory(const char* filename)
+{
+    struct stat info;
+    return stat(filename, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 long long sizeOf(const char* filename)
 {
     FilePtr file = openForReading(filename);
@@ -61,7 +67,9 @@ void OpenFile(const char* filename)
     if (inFile.is_open())
         inFile.close();
     inFile.clear();
-    inFile.open(filename);
+    // The stream would open a directory and then read nothing from it.
+    if (!isDirectory(filename))
+        inFile.open(filename);
     if (!inFile.is_open()) {
         std::cerr << "Error: file could not be opened : " << filename << std::endl;
         std::exit(1);
