@@ -129,7 +129,6 @@ TEST_F(BrackmoorGluGL, LookAtTranslatesByTheNegatedEye)
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     const GLfloat expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -450, 1};
     expectNear(m, expected, 0);
-    EXPECT_TRUE(std::signbit(m[12])) << "a zero eye coordinate is negated to -0";
 }
 
 TEST_F(BrackmoorGluGL, LookAtWithEyeOnCentreMapsEveryPointToTheEye)
