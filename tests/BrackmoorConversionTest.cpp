@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -60,26 +59,13 @@ TEST(BrackmoorConversion, BytesToFloatKeepsEveryBit)
         {{0x00, 0x00, 0x00, 0x01}, 0x00000001},  // smallest subnormal
         {{0x80, 0x7F, 0xFF, 0xFF}, 0x807FFFFF},  // largest negative subnormal
         {{0x7F, 0x7F, 0xFF, 0xFF}, 0x7F7FFFFF},  // largest finite
+        {{0x40, 0x49, 0x0F, 0xDB}, 0x40490FDB},  // pi: every byte distinct
         {{0x7F, 0xC0, 0x00, 0x01}, 0x7FC00001},  // quiet NaN with a payload
         {{0x7F, 0x80, 0x00, 0x01}, 0x7F800001},  // signalling NaN
         {{0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFF},  // negative NaN, all payload bits
     };
     for (const auto& c : cases)
         EXPECT_EQ(bitsOf(convertBytesToFloat(c.bytes.data())), c.bits) << std::hex << c.bits;
-}
-
-TEST(BrackmoorConversion, BytesToFloatValues)
-{
-    const Quad one{0x3F, 0x80, 0x00, 0x00}, minus100{0xC2, 0xC8, 0x00, 0x00};
-    const Quad negativeZero{0x80, 0x00, 0x00, 0x00}, infinity{0x7F, 0x80, 0x00, 0x00};
-    const Quad subnormal{0x00, 0x00, 0x00, 0x01}, nan{0x7F, 0xC0, 0x00, 0x01};
-    EXPECT_EQ(convertBytesToFloat(one.data()), 1.0f);
-    EXPECT_EQ(convertBytesToFloat(minus100.data()), -100.0f);
-    EXPECT_EQ(convertBytesToFloat(negativeZero.data()), 0.0f);
-    EXPECT_TRUE(std::signbit(convertBytesToFloat(negativeZero.data())));
-    EXPECT_EQ(convertBytesToFloat(infinity.data()), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(convertBytesToFloat(subnormal.data()), std::numeric_limits<float>::denorm_min());
-    EXPECT_TRUE(std::isnan(convertBytesToFloat(nan.data())));
 }
 
 // The bytes appear in host memory order (little-endian here), then the float rebuilt from them.
