@@ -29,12 +29,18 @@ const int kLayers = 4;
 const int kGrid = 500;
 
 void addCells(bm::lwo::Layer& layer, int row) {
-    const auto at = [row](int r, int c) { return static_cast<std::uint32_t>((row + r) * kGrid + c); };
+    const auto at = [row](int r, int c) {
+        return static_cast<std::uint32_t>((row + r) * kGrid + c);
+    };
     for (int c = 0; c + 1 < kGrid;) {
-        const int span = (c % 16 == 0 && c + 2 < kGrid) ? 2 : (c % 16 == 8 && c + 3 < kGrid) ? 3 : 1;
+        const int span = (c % 16 == 0 && c + 2 < kGrid)   ? 2
+                         : (c % 16 == 8 && c + 3 < kGrid) ? 3
+                                                          : 1;
         bm::lwo::Polygon poly;
-        for (int k = 0; k <= span; ++k) poly.corners.push_back(at(0, c + k));
-        for (int k = span; k >= 0; --k) poly.corners.push_back(at(1, c + k));
+        for (int k = 0; k <= span; ++k)
+            poly.corners.push_back(at(0, c + k));
+        for (int k = span; k >= 0; --k)
+            poly.corners.push_back(at(1, c + k));
         poly.tag = static_cast<std::uint32_t>(row % 2);
         layer.polygons.push_back(std::move(poly));
         c += span;
@@ -47,7 +53,8 @@ bm::lwo::Layer gridLayer(int index) {
     for (int r = 0; r < kGrid; ++r)
         for (int c = 0; c < kGrid; ++c)
             layer.points.push_back({c * 0.01f, r * 0.01f, index * 0.5f});
-    for (int r = 0; r + 1 < kGrid; ++r) addCells(layer, r);
+    for (int r = 0; r + 1 < kGrid; ++r)
+        addCells(layer, r);
     return layer;
 }
 
@@ -55,7 +62,8 @@ bool writeModel() {
     bm::lwo::Model model;
     model.tags = {"Even", "Odd"};
     model.surfaces = {{"Even", 0.8f, 0.8f, 0.8f, 1.0f}, {"Odd", 0.2f, 0.4f, 0.9f, 1.0f}};
-    for (int i = 0; i < kLayers; ++i) model.layers.push_back(gridLayer(i));
+    for (int i = 0; i < kLayers; ++i)
+        model.layers.push_back(gridLayer(i));
     const std::vector<unsigned char> bytes = bm::lwo::write(model);
     modelBytes = static_cast<std::int64_t>(bytes.size());
     return bm::lwo::writeFile(kModelPath, bytes);
@@ -96,7 +104,8 @@ void BM_LoadLWO(benchmark::State& state) {
             TEntityClass entity;
             entity.LoadLWO(kModelPath, 1);
             triangles = 0;
-            for (const TSurfaceClass* s : entity.Surface) triangles += s->triangleIndex.size() / 3;
+            for (const TSurfaceClass* s : entity.Surface)
+                triangles += s->triangleIndex.size() / 3;
         }
     }
     state.counters["triangles"] = static_cast<double>(triangles);
@@ -112,7 +121,8 @@ void BM_AssimpImport(benchmark::State& state) {
             break;
         }
         faces = 0;
-        for (unsigned m = 0; m < scene->mNumMeshes; ++m) faces += scene->mMeshes[m]->mNumFaces;
+        for (unsigned m = 0; m < scene->mNumMeshes; ++m)
+            faces += scene->mMeshes[m]->mNumFaces;
         aiReleaseImport(scene);
     }
     state.counters["triangles"] = static_cast<double>(faces);
@@ -122,7 +132,7 @@ void BM_AssimpImport(benchmark::State& state) {
 void BM_ReadFile(benchmark::State& state) {
     for (auto _ : state) {
         std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(kModelPath, "rb"),
-                                                            &std::fclose);
+                                                             &std::fclose);
         std::vector<unsigned char> buffer(static_cast<std::size_t>(modelBytes));
         const std::size_t got = file ? std::fread(buffer.data(), 1, buffer.size(), file.get()) : 0;
         benchmark::DoNotOptimize(buffer.data());
@@ -154,7 +164,8 @@ public:
 
 double secondsOf(const RatioReporter& reporter, const std::string& prefix) {
     for (const auto& [name, time] : reporter.seconds)
-        if (name.rfind(prefix, 0) == 0) return time;
+        if (name.rfind(prefix, 0) == 0)
+            return time;
     return 0.0;
 }
 

@@ -50,12 +50,16 @@ TEST(Lwo2Writer, FieldEncodings) {
         {"even s0", Bytes().s0("ab"), {'a', 'b', 0, 0}},
         {"u4", Bytes().u4(0x01020304), {1, 2, 3, 4}},
         {"f4", Bytes().f4(-2.0f), {0xC0, 0x00, 0x00, 0x00}},
-        {"odd chunk", bm::lwo::chunk("TEXT", Bytes().u1(7)), {'T', 'E', 'X', 'T', 0, 0, 0, 1, 7, 0}},
+        {"odd chunk",
+         bm::lwo::chunk("TEXT", Bytes().u1(7)),
+         {'T', 'E', 'X', 'T', 0, 0, 0, 1, 7, 0}},
         {"subchunk", bm::lwo::subchunk("DIFF", Bytes().u2(9)), {'D', 'I', 'F', 'F', 0, 2, 0, 9}},
-        {"form", bm::lwo::form({Bytes().u1(1).u1(2)}),
+        {"form",
+         bm::lwo::form({Bytes().u1(1).u1(2)}),
          {'F', 'O', 'R', 'M', 0, 0, 0, 6, 'L', 'W', 'O', '2', 1, 2}},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.bytes.data, c.expected) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.bytes.data, c.expected) << c.what;
 }
 
 // Point indices stay local to each layer, and big ones take the 4-byte form.
@@ -64,7 +68,8 @@ TEST(Lwo2Writer, ModelReadsBackLayerByLayer) {
     model.tags = {"A", "Bee"};
     model.surfaces = {{"A", 1, 0, 0, 1}, {"Bee", 0, 0, 1, 1}};
     model.layers.resize(2);
-    for (int i = 0; i < 0xFF03; ++i) model.layers[0].points.push_back({float(i), 0, 0});
+    for (int i = 0; i < 0xFF03; ++i)
+        model.layers[0].points.push_back({float(i), 0, 0});
     model.layers[0].polygons = {{{0xFF02, 0xFF01, 0xFF00}, 1}};
     model.layers[1].points = {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     model.layers[1].polygons = {{{0, 1, 2, 3}, 0}};
@@ -129,14 +134,16 @@ TEST(Lwo2Writer, DemoTexture) {
         const std::size_t at = (static_cast<std::size_t>(t) * 128 + s) * 4;
         return ByteList(rgba.begin() + at, rgba.begin() + at + 4);
     };
-    for (std::size_t i = 3; i < rgba.size(); i += 4) ASSERT_EQ(rgba[i], 255) << i;
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        ASSERT_EQ(rgba[i], 255) << i;
     for (int corner : {0, 127}) {
         EXPECT_EQ(pixel(corner, 0), (ByteList{255, 255, 255, 255}));
         EXPECT_EQ(pixel(corner, 127), (ByteList{255, 255, 255, 255}));
     }
     const ByteList quadrants[] = {pixel(50, 50), pixel(100, 30), pixel(30, 100), pixel(100, 100)};
     for (int a = 0; a < 4; ++a)
-        for (int b = a + 1; b < 4; ++b) EXPECT_NE(quadrants[a], quadrants[b]) << a << " " << b;
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_NE(quadrants[a], quadrants[b]) << a << " " << b;
 }
 
 }  // namespace

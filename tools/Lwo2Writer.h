@@ -28,19 +28,23 @@ public:
     }
     // Exactly four characters, no terminator.
     Bytes& id(const char* tag) {
-        for (int i = 0; i < 4; ++i) u1(static_cast<unsigned char>(tag[i]));
+        for (int i = 0; i < 4; ++i)
+            u1(static_cast<unsigned char>(tag[i]));
         return *this;
     }
     // Zero-terminated, with one more zero when that makes the length odd.
     Bytes& s0(const std::string& text) {
-        for (char c : text) u1(static_cast<unsigned char>(c));
+        for (char c : text)
+            u1(static_cast<unsigned char>(c));
         u1(0);
-        if ((text.size() + 1) % 2 != 0) u1(0);
+        if ((text.size() + 1) % 2 != 0)
+            u1(0);
         return *this;
     }
     // Variable-length index: two bytes below 0xFF00, else four with the top byte 0xFF.
     Bytes& vx(std::uint32_t index) {
-        if (index < 0xFF00) return u2(index);
+        if (index < 0xFF00)
+            return u2(index);
         return u4(0xFF000000u | (index & 0x00FFFFFFu));
     }
     Bytes& append(const Bytes& other) {
@@ -54,7 +58,8 @@ public:
 inline Bytes chunk(const char* tag, const Bytes& body) {
     Bytes out;
     out.id(tag).u4(static_cast<std::uint32_t>(body.size())).append(body);
-    if (body.size() % 2 != 0) out.u1(0);
+    if (body.size() % 2 != 0)
+        out.u1(0);
     return out;
 }
 
@@ -68,7 +73,8 @@ inline Bytes subchunk(const char* tag, const Bytes& body) {
 inline Bytes form(const std::vector<Bytes>& chunks) {
     Bytes body;
     body.id("LWO2");
-    for (const Bytes& c : chunks) body.append(c);
+    for (const Bytes& c : chunks)
+        body.append(c);
     Bytes out;
     out.id("FORM").u4(static_cast<std::uint32_t>(body.size())).append(body);
     return out;
@@ -104,7 +110,8 @@ struct Model {
 
 inline Bytes tagsChunk(const std::vector<std::string>& tags) {
     Bytes body;
-    for (const std::string& t : tags) body.s0(t);
+    for (const std::string& t : tags)
+        body.s0(t);
     return chunk("TAGS", body);
 }
 
@@ -118,7 +125,8 @@ inline Bytes layerChunk(std::size_t number) {
 inline Bytes pointsChunk(const std::vector<Point>& points) {
     Bytes body;
     body.data.reserve(points.size() * 12);
-    for (const Point& p : points) body.f4(p.x).f4(p.y).f4(p.z);
+    for (const Point& p : points)
+        body.f4(p.x).f4(p.y).f4(p.z);
     return chunk("PNTS", body);
 }
 
@@ -126,12 +134,18 @@ inline Bytes boundsChunk(const std::vector<Point>& points) {
     Point lo{0, 0, 0}, hi{0, 0, 0};
     for (std::size_t i = 0; i < points.size(); ++i) {
         const Point& p = points[i];
-        if (i == 0 || p.x < lo.x) lo.x = p.x;
-        if (i == 0 || p.y < lo.y) lo.y = p.y;
-        if (i == 0 || p.z < lo.z) lo.z = p.z;
-        if (i == 0 || p.x > hi.x) hi.x = p.x;
-        if (i == 0 || p.y > hi.y) hi.y = p.y;
-        if (i == 0 || p.z > hi.z) hi.z = p.z;
+        if (i == 0 || p.x < lo.x)
+            lo.x = p.x;
+        if (i == 0 || p.y < lo.y)
+            lo.y = p.y;
+        if (i == 0 || p.z < lo.z)
+            lo.z = p.z;
+        if (i == 0 || p.x > hi.x)
+            hi.x = p.x;
+        if (i == 0 || p.y > hi.y)
+            hi.y = p.y;
+        if (i == 0 || p.z > hi.z)
+            hi.z = p.z;
     }
     Bytes body;
     body.f4(lo.x).f4(lo.y).f4(lo.z).f4(hi.x).f4(hi.y).f4(hi.z);
@@ -144,7 +158,8 @@ inline Bytes polygonsChunk(const std::vector<Polygon>& polygons) {
     body.id("FACE");
     for (const Polygon& poly : polygons) {
         body.u2(static_cast<unsigned>(poly.corners.size()) & 0x3FF);
-        for (std::uint32_t corner : poly.corners) body.vx(corner);
+        for (std::uint32_t corner : poly.corners)
+            body.vx(corner);
     }
     return chunk("POLS", body);
 }
@@ -175,12 +190,15 @@ inline std::vector<unsigned char> write(const Model& model) {
         chunks.push_back(layerChunk(i));
         chunks.push_back(pointsChunk(layer.points));
         chunks.push_back(boundsChunk(layer.points));
-        if (layer.vmap.size() > 0) chunks.push_back(layer.vmap);
+        if (layer.vmap.size() > 0)
+            chunks.push_back(layer.vmap);
         chunks.push_back(polygonsChunk(layer.polygons));
         chunks.push_back(polygonTagsChunk(layer.polygons));
     }
-    for (const Surface& s : model.surfaces) chunks.push_back(surfaceChunk(s));
-    for (const Bytes& extra : model.extraChunks) chunks.push_back(extra);
+    for (const Surface& s : model.surfaces)
+        chunks.push_back(surfaceChunk(s));
+    for (const Bytes& extra : model.extraChunks)
+        chunks.push_back(extra);
     return form(chunks).data;
 }
 
@@ -193,15 +211,18 @@ struct UvEntry {
 inline Bytes uvMapChunk(const std::string& name, const std::vector<UvEntry>& entries) {
     Bytes body;
     body.id("TXUV").u2(2).s0(name);
-    for (const UvEntry& e : entries) body.vx(e.point).f4(e.u).f4(e.v);
+    for (const UvEntry& e : entries)
+        body.vx(e.point).f4(e.u).f4(e.v);
     return chunk("VMAP", body);
 }
 
 inline bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
-                                                        &std::fclose);
-    if (!file) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
+                                                         &std::fclose);
+    if (!file)
+        return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+        return false;
     return std::fflush(file.get()) == 0;
 }
 

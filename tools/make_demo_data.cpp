@@ -16,12 +16,14 @@ using bm::lwo::Point;
 using bm::lwo::Polygon;
 
 const double kPi = 3.14159265358979323846;
-const int kSides = 8;               // the hull is an octagonal solid of revolution
-const std::uint32_t kHullTag = 0;   // light grey body
-const std::uint32_t kTrimTag = 1;   // red nose, nozzle and fins
+const int kSides = 8;              // the hull is an octagonal solid of revolution
+const std::uint32_t kHullTag = 0;  // light grey body
+const std::uint32_t kTrimTag = 1;  // red nose, nozzle and fins
 
 // Coordinates on a 1/10000 grid, so the file's bytes do not hang on the last bit of cos().
-float grid(double value) { return static_cast<float>(std::round(value * 10000.0) / 10000.0); }
+float grid(double value) {
+    return static_cast<float>(std::round(value * 10000.0) / 10000.0);
+}
 
 std::uint32_t addPoint(Layer& layer, double x, double y, double z) {
     layer.points.push_back(Point{grid(x), grid(y), grid(z)});
@@ -55,8 +57,8 @@ void buildHull(Layer& layer) {
         std::vector<std::uint32_t> ids;
         for (int s = 0; s < kSides; ++s) {
             const double a = 2.0 * kPi * s / kSides;
-            ids.push_back(addPoint(layer, ring.radius * std::cos(a), ring.y,
-                                   -ring.radius * std::sin(a)));
+            ids.push_back(
+                addPoint(layer, ring.radius * std::cos(a), ring.y, -ring.radius * std::sin(a)));
         }
         rings.push_back(ids);
     }
@@ -69,15 +71,16 @@ void buildHull(Layer& layer) {
         }
     }
     const std::vector<std::uint32_t>& top = rings.back();
-    for (int s = 0; s < kSides; ++s) addPolygon(layer, {top[s], top[(s + 1) % kSides], tip}, kTrimTag);
+    for (int s = 0; s < kSides; ++s)
+        addPolygon(layer, {top[s], top[(s + 1) % kSides], tip}, kTrimTag);
     std::vector<std::uint32_t> mouth(rings.front().rbegin(), rings.front().rend());
     addPolygon(layer, mouth, kTrimTag);
 }
 
-// A swept fin's outline in (distance from the axis, height), counter-clockwise; the notch
-// at the fourth corner makes it concave.
+// A swept fin's outline in (distance from the axis, height), counter-clockwise. The notch at
+// the second corner makes it concave: a fan from the first corner would fill the notch in.
 const std::vector<std::pair<double, double>> kFinOutline = {
-    {0.28, -0.30}, {0.28, -0.88}, {0.62, -1.08}, {0.78, -1.08}, {0.60, -0.80}, {0.66, -0.55},
+    {0.78, -1.08}, {0.60, -0.80}, {0.66, -0.55}, {0.28, -0.30}, {0.28, -0.88}, {0.62, -1.08},
 };
 const double kFinHalfThickness = 0.03;
 
@@ -87,10 +90,10 @@ void buildFin(Layer& layer, double angle) {
     const double tx = -rz, tz = rx;                            // across the fin
     std::vector<std::uint32_t> front, back;
     for (const auto& [r, y] : kFinOutline) {
-        front.push_back(addPoint(layer, r * rx + kFinHalfThickness * tx, y,
-                                 r * rz + kFinHalfThickness * tz));
-        back.push_back(addPoint(layer, r * rx - kFinHalfThickness * tx, y,
-                                r * rz - kFinHalfThickness * tz));
+        front.push_back(
+            addPoint(layer, r * rx + kFinHalfThickness * tx, y, r * rz + kFinHalfThickness * tz));
+        back.push_back(
+            addPoint(layer, r * rx - kFinHalfThickness * tx, y, r * rz - kFinHalfThickness * tz));
     }
     const std::size_t n = kFinOutline.size();
     addPolygon(layer, front, kTrimTag);
@@ -106,11 +109,13 @@ bool isClosed(const Layer& layer, std::size_t firstPolygon) {
     std::map<std::pair<std::uint32_t, std::uint32_t>, int> edges;
     for (std::size_t p = firstPolygon; p < layer.polygons.size(); ++p) {
         const std::vector<std::uint32_t>& c = layer.polygons[p].corners;
-        for (std::size_t i = 0; i < c.size(); ++i) ++edges[{c[i], c[(i + 1) % c.size()]}];
+        for (std::size_t i = 0; i < c.size(); ++i)
+            ++edges[{c[i], c[(i + 1) % c.size()]}];
     }
     for (const auto& [edge, count] : edges) {
         const auto reverse = edges.find({edge.second, edge.first});
-        if (count != 1 || reverse == edges.end() || reverse->second != 1) return false;
+        if (count != 1 || reverse == edges.end() || reverse->second != 1)
+            return false;
     }
     return true;
 }
@@ -125,14 +130,16 @@ double signedVolume(const Layer& layer, std::size_t firstPolygon) {
             const Point& b = layer.points[c[i]];
             const Point& d = layer.points[c[i + 1]];
             volume += (a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) +
-                       a.z * (b.x * d.y - b.y * d.x)) / 6.0;
+                       a.z * (b.x * d.y - b.y * d.x)) /
+                      6.0;
         }
     }
     return volume;
 }
 
 bool checkShell(const Layer& layer, std::size_t firstPolygon, const char* name) {
-    if (isClosed(layer, firstPolygon) && signedVolume(layer, firstPolygon) > 0.0) return true;
+    if (isClosed(layer, firstPolygon) && signedVolume(layer, firstPolygon) > 0.0)
+        return true;
     std::cerr << "make_demo_data: the " << name << " is not a closed outward-wound shell\n";
     return false;
 }
@@ -164,7 +171,8 @@ bool buildRocket(bm::lwo::Model& model) {
     }
     // An odd-length chunk, padded as IFF wants, that the engine passes over.
     bm::lwo::Bytes text;
-    for (char c : std::string("Brackmoor demonstration rocket")) text.u1(static_cast<unsigned char>(c));
+    for (char c : std::string("Brackmoor demonstration rocket"))
+        text.u1(static_cast<unsigned char>(c));
     text.u1(0);
     model.extraChunks.push_back(bm::lwo::chunk("TEXT", text));
     return sound;
@@ -186,8 +194,10 @@ std::vector<unsigned char> makeTexture() {
             const bool marker = s >= 12 && s < 44 && t >= 12 && t < 44;
             const bool frame = s < 2 || t < 2 || s >= size - 2 || t >= size - 2;
             const bool cross = std::abs(2 * s - (size - 1)) < 4 || std::abs(2 * t - (size - 1)) < 4;
-            if (marker || frame) r = g = b = 255;
-            else if (cross) r = g = b = 0;
+            if (marker || frame)
+                r = g = b = 255;
+            else if (cross)
+                r = g = b = 0;
             pixels.insert(pixels.end(), {r, g, b, 255});
         }
     }
@@ -203,7 +213,8 @@ int main(int argc, char** argv) {
     }
     const std::string dir = std::string(argv[1]) + "/";
     bm::lwo::Model rocket;
-    if (!buildRocket(rocket)) return 1;
+    if (!buildRocket(rocket))
+        return 1;
     if (!bm::lwo::writeFile(dir + "Zarodoru.lwo", bm::lwo::write(rocket)) ||
         !bm::lwo::writeFile(dir + "RAWTest", makeTexture())) {
         std::cerr << "make_demo_data: could not write into " << argv[1] << "\n";
