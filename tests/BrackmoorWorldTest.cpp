@@ -1,1 +1,352 @@
-// BrackmoorWorldTest.cpp
+// BrackmoorWorldTest.cpp - the world renderer against real GL: calls, state left behind, pixels.
+#include "BrackmoorEngine.h"
+#include "TEntity.h"
+#include "support/SceneGL.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+using bm::test::Rgba;
+const Rgba black{0, 0, 0, 255}, red{255, 0, 0, 255}, green{0, 255, 0, 255};
+
+bool enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
+
+// A quad entity at (x, y, -6), registered.
+TEntityClass quadAt(GLfloat x, GLfloat y = 0)
+{
+    TEntityClass e;
+    e.CreateQuad();
+    e.PositionEntity(x, y, -6);
+    return e;
+}
+
+// Adds a one-triangle surface with corners a, b, c to e.
+TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3])
+{
+    TSurfaceClass& s = *e.Surface[static_cast<std::size_t>(e.CreateSurface())];
+    for (const GLfloat* p : corners)
+        s.AddVertex(p[0], p[1], p[2], 0.5f, 0.5f, 50);
+    s.AddTriangle(0, 1, 2);
+    return s;
+}
+
+// Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
+void traceOneFrame()
+{
+    glFinish();
+    Brackmoor.updateWorld();
+    glFinish();
+}
+}  // namespace
+
+class BrackmoorWorldGL : public bm::test::GLFixture {
+protected:
+    void SetUp() override
+    {
+        bm::test::hideEveryRecord();
+        BrackmoorBackfaceCulling = -1;
+        bm::test::setOrthoView();
+    }
+};
+
+// A visible quad, a hidden one, then a two-surface entity with its own texture and culling off.
+TEST_F(BrackmoorWorldGL, DISABLED_TracedScene)
+{
+    TEntityClass a = quadAt(1, 2);
+    TEntityClass hidden = quadAt(0);
+    hidden.hidden = 0;
+    hidden.updateRegistry();
+    TEntityClass c;
+    c.CreateQuad();
+    TSurfaceClass& lit = addTriangle(c, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    lit.fxVertexColour = 1;
+    lit.ShineValue = 0.5f;
+    c.EntityFX(16);
+    c.Red = 0.25f;
+    c.name.Tname = 5;
+    c.RotateEntity(10, 20, 30);
+    c.PositionEntity(-1, 0, -8);
+    traceOneFrame();
+}
+
+// Nothing visible, and the global switch turns culling off after the frame.
+TEST_F(BrackmoorWorldGL, DISABLED_TracedHiddenOnly)
+{
+    TEntityClass e = quadAt(0);
+    e.hidden = 1;
+    e.updateRegistry();
+    BrackmoorBackfaceCulling = 0;
+    traceOneFrame();
+}
+
+class BrackmoorWorldTraceGL : public bm::test::GLFixture {
+protected:
+    // The GL calls of the traced frame, in order, without apitrace's own array uploads.
+    static std::vector<std::string> tracedFrame(const std::string& test)
+    {
+        const std::string dir = bm::test::makeTempDir();
+        char self[4096] = {};
+        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+        EXPECT_GT(length, 0);
+        const std::string trace = dir + "/frame.trace", dump = dir + "/frame.txt";
+        const std::string run =
+            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 " + std::string(BRACKMOOR_APITRACE) +
+            " trace -o " + trace + " " + self + " --gtest_also_run_disabled_tests --gtest_filter=" +
+            test + " > " + dir + "/run.log 2>&1";
+        EXPECT_EQ(std::system(run.c_str()), 0) << run;
+        const std::string show = std::string(BRACKMOOR_APITRACE) + " dump --call-nos=no --color=never " +
+                                 trace + " > " + dump + " 2>/dev/null";
+        EXPECT_EQ(std::system(show.c_str()), 0) << show;
+        std::ifstream in(dump);
+        std::vector<std::string> calls;
+        int finishes = 0;
+        for (std::string line; std::getline(in, line) && finishes < 2;) {
+            if (line.rfind("glFinish(", 0) == 0)
+                ++finishes;
+            else if (finishes == 1 && line.find("// fake") == std::string::npos)
+                calls.push_back(line);
+        }
+        return calls;
+    }
+};
+
+// Every step in its order; apitrace records client arrays at the draw, so the pointer calls
+// themselves do not show.
+TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
+{
+    if (std::string(BRACKMOOR_APITRACE).empty())
+        GTEST_SKIP() << "apitrace is not installed";
+    struct Case {
+        const char* test;
+        std::vector<std::string> calls;
+    };
+    const std::string begin[] = {"glMatrixMode(mode = GL_MODELVIEW)",
+                                 "glEnableClientState(array = GL_COLOR_ARRAY)",
+                                 "glEnableClientState(array = GL_TEXTURE_COORD_ARRAY)"};
+    const std::string end[] = {"glDisableClientState(array = GL_TEXTURE_COORD_ARRAY)",
+                               "glDisableClientState(array = GL_COLOR_ARRAY)"};
+    const Case cases[] = {
+        {"BrackmoorWorldGL.DISABLED_TracedScene",
+         {begin[0], begin[1], begin[2],
+          "glPushMatrix()",
+          "glEnable(cap = GL_CULL_FACE)",
+          "glLoadIdentity()",
+          "glTranslatef(x = 1, y = 2, z = -6)",
+          "glRotatef(angle = 0, x = 1, y = 0, z = 0)",
+          "glRotatef(angle = 0, x = 0, y = 1, z = 0)",
+          "glRotatef(angle = 0, x = 0, y = 0, z = 1)",
+          "glColor4f(red = 1, green = 1, blue = 1, alpha = 1)",
+          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
+          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = blob(6))",
+          "glPopMatrix()",
+          "glPushMatrix()",
+          "glDisable(cap = GL_CULL_FACE)",
+          "glLoadIdentity()",
+          "glTranslatef(x = -1, y = 0, z = -8)",
+          "glRotatef(angle = 10, x = 1, y = 0, z = 0)",
+          "glRotatef(angle = 20, x = 0, y = 1, z = 0)",
+          "glRotatef(angle = 30, x = 0, y = 0, z = 1)",
+          "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
+          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
+          "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
+          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = blob(6))",
+          "glDisable(cap = GL_LIGHTING)",
+          "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
+          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0.5, 0.5, 0.5, 1})",
+          "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
+          "glDrawElements(mode = GL_TRIANGLES, count = 3, type = GL_UNSIGNED_BYTE, indices = blob(3))",
+          "glEnable(cap = GL_LIGHTING)",
+          "glPopMatrix()",
+          "glEnable(cap = GL_CULL_FACE)",
+          end[0], end[1]}},
+        {"BrackmoorWorldGL.DISABLED_TracedHiddenOnly",
+         {begin[0], begin[1], begin[2], "glDisable(cap = GL_CULL_FACE)", end[0], end[1]}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tracedFrame(c.test), c.calls) << c.test;
+}
+
+// Culling after the frame follows the global switch, whatever the last entity wanted.
+TEST_F(BrackmoorWorldGL, LeavesCullingArraysAndMatrixAsDocumented)
+{
+    struct Case {
+        short global;
+        bool cullingAfter;
+    };
+    const Case cases[] = {{-1, true}, {0, false}, {1, false}};
+    TEntityClass twoSided = quadAt(0);
+    twoSided.EntityFX(16);
+    twoSided.updateRegistry();
+    for (const Case& c : cases) {
+        BrackmoorBackfaceCulling = c.global;
+        glMatrixMode(GL_PROJECTION);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(3, 4, 5);
+        glMatrixMode(GL_PROJECTION);
+        Brackmoor.updateWorld();
+        GLint mode = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        GLfloat m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        EXPECT_EQ((std::vector<GLfloat>{m[12], m[13], m[14]}), (std::vector<GLfloat>{3, 4, 5}));
+        EXPECT_EQ(enabled(GL_CULL_FACE), c.cullingAfter) << "global " << c.global;
+        EXPECT_TRUE(enabled(GL_VERTEX_ARRAY));
+        EXPECT_FALSE(enabled(GL_COLOR_ARRAY));
+        EXPECT_FALSE(enabled(GL_TEXTURE_COORD_ARRAY));
+        EXPECT_FALSE(enabled(GL_LIGHTING));
+    }
+}
+
+// Drawing a vertex-colour surface turns lighting on for the rest, even if it was off.
+TEST_F(BrackmoorWorldGL, VertexColourSurfaceLeavesLightingOn)
+{
+    TEntityClass e = quadAt(0);
+    e.Surface[0]->fxVertexColour = 1;
+    glDisable(GL_LIGHTING);
+    Brackmoor.updateWorld();
+    EXPECT_TRUE(enabled(GL_LIGHTING));
+}
+
+// Without a texture of its own an entity shows the texture bound last.
+TEST_F(BrackmoorWorldGL, TextureFallsThroughToTheLastBound)
+{
+    const TTextureClass redTexture = bm::test::loadSolidTexture(red);
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    TEntityClass left = quadAt(-2), middle = quadAt(0), right = quadAt(2);
+    middle.EntityTexture(greenTexture, -1, 0);
+    middle.updateRegistry();
+    right.updateRegistry();
+    glBindTexture(GL_TEXTURE_2D, redTexture.Tname);
+    Brackmoor.updateWorld();
+    EXPECT_EQ(bm::test::pixelAtEye(-2, 0), red);
+    EXPECT_EQ(bm::test::pixelAtEye(0, 0), green);
+    EXPECT_EQ(bm::test::pixelAtEye(2, 0), green);
+    EXPECT_EQ(bm::test::pixelAtEye(0, 1.5f), black);
+}
+
+// The renderer draws the record: changes show only after the next registration.
+TEST_F(BrackmoorWorldGL, ChangesShowAtTheNextRegistration)
+{
+    const TTextureClass redTexture = bm::test::loadSolidTexture(red);
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    TEntityClass quad = quadAt(0);
+    const auto frame = [&] {
+        bm::test::setOrthoView();
+        glBindTexture(GL_TEXTURE_2D, redTexture.Tname);
+        Brackmoor.updateWorld();
+        return bm::test::pixelAtEye(0, 0);
+    };
+    quad.EntityTexture(greenTexture, -1, 0);
+    EXPECT_EQ(frame(), red);
+    quad.updateRegistry();
+    EXPECT_EQ(frame(), green);
+    quad.hidden = 0;
+    EXPECT_EQ(frame(), green);
+    quad.updateRegistry();
+    EXPECT_EQ(frame(), black);
+    quad.hidden = -1;
+    quad.updateRegistry();
+    EXPECT_EQ(frame(), green);
+}
+
+// Culling is off only for an entity whose switch is 1: the quad's back shows then.
+TEST_F(BrackmoorWorldGL, BackfaceSwitchShowsTheBackOfTheQuad)
+{
+    struct Case {
+        short backfaceCulling;
+        Rgba seen;
+    };
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    for (const Case& c : {Case{1, green}, {-1, black}, {0, black}}) {
+        TEntityClass quad = quadAt(0);
+        quad.backfaceCulling = c.backfaceCulling;
+        quad.RotateEntity(0, 180, 0);
+        bm::test::setOrthoView();
+        glBindTexture(GL_TEXTURE_2D, greenTexture.Tname);
+        Brackmoor.updateWorld();
+        EXPECT_EQ(bm::test::pixelAtEye(0, 0), c.seen) << "switch " << c.backfaceCulling;
+        quad.hidden = 0;
+        quad.updateRegistry();
+    }
+}
+
+// Translation, then X, Y and Z rotations: (1, 0, 0) at (0, 0, -6) turned 90 about Y is (0, 0, -7).
+TEST_F(BrackmoorWorldGL, PlacesVerticesInEyeSpace)
+{
+    TEntityClass e;
+    e.CreateEntity();
+    addTriangle(e, {{1, 0, 0}, {1, 1, 0}, {1, 0, 1}});
+    e.backfaceCulling = 1;
+    e.PositionEntity(0, 0, -6);
+    e.RotateEntity(0, 90, 0);
+    GLfloat feedback[64] = {};
+    glFeedbackBuffer(64, GL_3D, feedback);
+    glRenderMode(GL_FEEDBACK);
+    Brackmoor.updateWorld();
+    ASSERT_EQ(glRenderMode(GL_RENDER), 11);
+    ASSERT_EQ(feedback[0], GL_POLYGON_TOKEN);
+    ASSERT_EQ(feedback[1], 3.0f);
+    // Window x, y of eye (0, 0) and (1, 0); depth back to eye z under the 1 to 100 range.
+    const auto eyeZ = [](GLfloat depth) { return -(1.0f + depth * 99.0f); };
+    EXPECT_NEAR(feedback[2], 320.0f, 1e-3f);
+    EXPECT_NEAR(feedback[3], 240.0f, 1e-3f);
+    EXPECT_NEAR(eyeZ(feedback[4]), -7.0f, 1e-3f);
+    EXPECT_NEAR(feedback[5], 320.0f, 1e-3f);
+    EXPECT_NEAR(feedback[6], 340.0f, 1e-3f);
+    EXPECT_NEAR(feedback[8], 420.0f, 1e-3f);
+    EXPECT_NEAR(eyeZ(feedback[10]), -7.0f, 1e-3f);
+}
+
+// Both surfaces of one entity move with its single translation.
+TEST_F(BrackmoorWorldGL, TwoSurfacesShareOneTransform)
+{
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    TEntityClass e;
+    e.CreateQuad();
+    addTriangle(e, {{-3, -0.5f, 0}, {-2, -0.5f, 0}, {-2.5f, 0.5f, 0}});
+    e.PositionEntity(1.5f, 0.5f, -6);
+    glBindTexture(GL_TEXTURE_2D, greenTexture.Tname);
+    Brackmoor.updateWorld();
+    EXPECT_EQ(bm::test::pixelAtEye(1.5f, 0.5f), green);
+    EXPECT_EQ(bm::test::pixelAtEye(-1.0f, 0.5f), green);
+    EXPECT_EQ(bm::test::pixelAtEye(-1.0f, -0.8f), black);
+}
+
+// A surface whose indices outrun its vertices is not drawn; what it does hold of whole
+// triangles is, and its siblings are drawn as usual.
+TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices)
+{
+    struct Case {
+        const char* name;
+        void (*spoil)(TSurfaceClass&);
+        Rgba seen;
+    };
+    const Case cases[] = {
+        {"index past the vertices", [](TSurfaceClass& s) { s.triangleIndex[2] = 5; }, black},
+        {"vertex without triangle", [](TSurfaceClass& s) { s.AddVertex(9, 9, 9, 0, 0, 50); }, green},
+        {"colours cut short", [](TSurfaceClass& s) { s.vertexColours.resize(8); }, black},
+        {"count beyond indices", [](TSurfaceClass& s) { s.vertexPoints = 200; }, green},
+    };
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    for (const Case& c : cases) {
+        TEntityClass e = quadAt(1.5f);
+        c.spoil(addTriangle(e, {{-3.5f, -0.5f, 0}, {-2.5f, -0.5f, 0}, {-3, 0.5f, 0}}));
+        e.updateRegistry();
+        bm::test::setOrthoView();
+        glBindTexture(GL_TEXTURE_2D, greenTexture.Tname);
+        Brackmoor.updateWorld();
+        EXPECT_EQ(bm::test::pixelAtEye(-1.5f, -0.2f), c.seen) << c.name;
+        EXPECT_EQ(bm::test::pixelAtEye(1.5f, 0), green) << c.name;
+        e.hidden = 0;
+        e.updateRegistry();
+    }
+}
