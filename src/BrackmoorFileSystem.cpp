@@ -22,8 +22,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 constexpr long long unknownSize = -1;
 
 // Opens a regular file for binary reading; a directory is not a file here, though fopen takes it.
-FilePtr openForReading(const char* filename)
-{
+FilePtr openForReading(const char* filename) {
     FilePtr file(std::fopen(filename, "rb"));
     struct stat info;
     if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
@@ -32,37 +31,32 @@ FilePtr openForReading(const char* filename)
 }
 
 // Bytes from the start to the end, in 64 bits so that large files are not wrapped, or -1.
-long long measure(std::FILE* file)
-{
+long long measure(std::FILE* file) {
     if (fseeko(file, 0, SEEK_END) != 0)
         return unknownSize;
     const off_t end = ftello(file);
     return end < 0 ? unknownSize : static_cast<long long>(end);
 }
 
-bool isDirectory(const char* filename)
-{
+bool isDirectory(const char* filename) {
     struct stat info;
     return stat(filename, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-long long sizeOf(const char* filename)
-{
+long long sizeOf(const char* filename) {
     FilePtr file = openForReading(filename);
     return file ? measure(file.get()) : unknownSize;
 }
 
 // A size past 32 bits reads as the largest one: wrapping could make it small, or -1.
-std::int32_t toLong(long long size)
-{
+std::int32_t toLong(long long size) {
     const long long largest = std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(std::min(size, largest));
 }
 
 }  // namespace
 
-void OpenFile(const char* filename)
-{
+void OpenFile(const char* filename) {
     // A file left open is finished with; so is the end-of-file state of an earlier read.
     if (inFile.is_open())
         inFile.close();
@@ -76,8 +70,7 @@ void OpenFile(const char* filename)
     }
 }
 
-std::string ReadLine()
-{
+std::string ReadLine() {
     std::string line;
     std::getline(inFile, line);
     // Text written with carriage-return line ends reads the same here as on their own platform.
@@ -86,35 +79,29 @@ std::string ReadLine()
     return line;
 }
 
-void CloseFile()
-{
+void CloseFile() {
     inFile.close();
 }
 
-short deleteFile(const char* filename)
-{
+short deleteFile(const char* filename) {
     return std::remove(filename) != 0 ? -1 : 1;
 }
 
-short fileExistsWithSize(const char* filename, std::int32_t filesize)
-{
+short fileExistsWithSize(const char* filename, std::int32_t filesize) {
     const long long size = sizeOf(filename);
     return size != unknownSize && size == filesize ? 1 : -1;
 }
 
-short fileExists(char* filename)
-{
+short fileExists(char* filename) {
     const long long size = sizeOf(filename);
     return size == unknownSize || size == minimumFileSize ? -1 : 1;
 }
 
-std::int32_t getFilesize(char* filename)
-{
+std::int32_t getFilesize(char* filename) {
     return toLong(sizeOf(filename));
 }
 
-void setupQuarnFileSystem(char* filename)
-{
+void setupQuarnFileSystem(char* filename) {
     if (FilePtr created{std::fopen(filename, "wb")}; !created) {
         std::cout << "QUARNFILESYSTEM:Error encountered when writing file" << std::endl;
         minimumFileSize = 0;

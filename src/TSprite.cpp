@@ -3,7 +3,6 @@
 
 GLfloat imageDrawAngle = 0.0f;
 
-void setSpriteRotation(GLfloat angle)
-{
+void setSpriteRotation(GLfloat angle) {
     imageDrawAngle = angle;
 }

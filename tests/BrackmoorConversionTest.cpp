@@ -11,8 +11,7 @@ namespace {
 
 using Quad = std::array<unsigned char, 4>;
 
-std::uint32_t bitsOf(float f)
-{
+std::uint32_t bitsOf(float f) {
     std::uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     return bits;
@@ -21,8 +20,7 @@ std::uint32_t bitsOf(float f)
 }  // namespace
 
 // Byte order and sign at both extremes: a swapped or sign-extended byte shows.
-TEST(BrackmoorConversion, BytesToLong)
-{
+TEST(BrackmoorConversion, BytesToLong) {
     const struct {
         Quad bytes;
         std::int32_t expected;
@@ -44,8 +42,7 @@ TEST(BrackmoorConversion, BytesToLong)
 }
 
 // Every float comes through bit for bit: signed zeros, infinities, subnormals, NaN payloads.
-TEST(BrackmoorConversion, BytesToFloatKeepsEveryBit)
-{
+TEST(BrackmoorConversion, BytesToFloatKeepsEveryBit) {
     const struct {
         Quad bytes;
         std::uint32_t bits;
@@ -69,8 +66,7 @@ TEST(BrackmoorConversion, BytesToFloatKeepsEveryBit)
 }
 
 // The bytes appear in host memory order (little-endian here), then the float rebuilt from them.
-TEST(BrackmoorConversion, TestPrintsBytesAndRebuiltFloat)
-{
+TEST(BrackmoorConversion, TestPrintsBytesAndRebuiltFloat) {
     const struct {
         float value;
         const char* expected;

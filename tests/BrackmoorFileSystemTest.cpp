@@ -19,19 +19,16 @@ namespace {
 
 class BrackmoorFileSystem : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir = bm::test::makeTempDir();
         minimumFileSize = 0;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         CloseFile();
         fs::remove_all(dir);
     }
     // Writes content (binary) to a new file in the test's directory and returns its path.
-    std::string write(const std::string& name, const std::string& content)
-    {
+    std::string write(const std::string& name, const std::string& content) {
         const std::string path = dir + "/" + name;
         std::ofstream(path, std::ios::binary) << content;
         return path;
@@ -40,19 +37,17 @@ protected:
 };
 
 // The probe's output and the minimum size it leaves.
-std::string probe(std::string path)
-{
+std::string probe(std::string path) {
     testing::internal::CaptureStdout();
     setupQuarnFileSystem(path.data());
     return testing::internal::GetCapturedStdout();
 }
 
 // Makes path impossible to rewrite or remove, even for root; false when the system won't.
-bool lockFile(const std::string& path, bool locked)
-{
+bool lockFile(const std::string& path, bool locked) {
     if (geteuid() != 0) {
-        const auto dirMode = locked ? fs::perms::owner_read | fs::perms::owner_exec
-                                    : fs::perms::owner_all;
+        const auto dirMode =
+            locked ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all;
         fs::permissions(path, locked ? fs::perms::owner_read : fs::perms::owner_all);
         fs::permissions(fs::path(path).parent_path(), dirMode);
         return true;
@@ -69,8 +64,7 @@ bool lockFile(const std::string& path, bool locked)
 
 }  // namespace
 
-TEST_F(BrackmoorFileSystem, Sizes)
-{
+TEST_F(BrackmoorFileSystem, Sizes) {
     std::string big = write("big", std::string(65536, 'x'));
     std::string empty = write("empty", "");
     std::string missing = dir + "/missing";
@@ -80,8 +74,7 @@ TEST_F(BrackmoorFileSystem, Sizes)
     EXPECT_EQ(getFilesize(dir.data()), -1);  // a directory is not a file
 }
 
-TEST_F(BrackmoorFileSystem, FileExistsWithSize)
-{
+TEST_F(BrackmoorFileSystem, FileExistsWithSize) {
     const std::string empty = write("empty", "");
     const std::string ten = write("ten", "0123456789");
     const struct {
@@ -89,17 +82,21 @@ TEST_F(BrackmoorFileSystem, FileExistsWithSize)
         std::int32_t size;
         short expected;
     } cases[] = {
-        {empty, 0, 1},  {dir + "/missing", 0, -1}, {dir + "/missing", -1, -1},
-        {ten, 10, 1},   {ten, 9, -1},              {ten, 11, -1},
+        {empty, 0, 1},
+        {dir + "/missing", 0, -1},
+        {dir + "/missing", -1, -1},
+        {ten, 10, 1},
+        {ten, 9, -1},
+        {ten, 11, -1},
         {dir, 0, -1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(fileExistsWithSize(c.path.c_str(), c.size), c.expected) << c.path << " " << c.size;
+        EXPECT_EQ(fileExistsWithSize(c.path.c_str(), c.size), c.expected)
+            << c.path << " " << c.size;
 }
 
 // A file of exactly the minimum size counts as absent: before any probe, and after one.
-TEST_F(BrackmoorFileSystem, FileExistsAgainstMinimumSize)
-{
+TEST_F(BrackmoorFileSystem, FileExistsAgainstMinimumSize) {
     std::string empty = write("empty", "");
     std::string one = write("one", "x");
     std::string missing = dir + "/missing";
@@ -119,8 +116,7 @@ TEST_F(BrackmoorFileSystem, FileExistsAgainstMinimumSize)
 }
 
 // Sizes past 32 bits must not wrap: 4 GiB would read as 0 (absent), 4 GiB + 42 as 42.
-TEST_F(BrackmoorFileSystem, SizesPastThirtyTwoBitsDoNotWrap)
-{
+TEST_F(BrackmoorFileSystem, SizesPastThirtyTwoBitsDoNotWrap) {
     const std::string four = write("four", ""), fourPlus = write("fourPlus", "");
     fs::resize_file(four, std::uintmax_t(1) << 32);  // sparse: no disk space is used
     fs::resize_file(fourPlus, (std::uintmax_t(1) << 32) + 42);
@@ -131,8 +127,7 @@ TEST_F(BrackmoorFileSystem, SizesPastThirtyTwoBitsDoNotWrap)
     EXPECT_EQ(getFilesize(b.data()), std::numeric_limits<std::int32_t>::max());
 }
 
-TEST_F(BrackmoorFileSystem, DeleteFile)
-{
+TEST_F(BrackmoorFileSystem, DeleteFile) {
     const std::string path = write("doomed", "x");
     EXPECT_EQ(deleteFile(path.c_str()), 1);
     EXPECT_FALSE(fs::exists(path));
@@ -140,8 +135,7 @@ TEST_F(BrackmoorFileSystem, DeleteFile)
 }
 
 // The probe truncates an existing file, measures it empty and removes it.
-TEST_F(BrackmoorFileSystem, ProbeMeasuresAndRemovesScratchFile)
-{
+TEST_F(BrackmoorFileSystem, ProbeMeasuresAndRemovesScratchFile) {
     const std::string path = write("scratch", "old contents");
     minimumFileSize = 5;
     EXPECT_EQ(probe(path), "");
@@ -150,8 +144,7 @@ TEST_F(BrackmoorFileSystem, ProbeMeasuresAndRemovesScratchFile)
 }
 
 // Both steps fail: the file can be neither created nor read back.
-TEST_F(BrackmoorFileSystem, ProbeFailures)
-{
+TEST_F(BrackmoorFileSystem, ProbeFailures) {
     const std::string writing = "QUARNFILESYSTEM:Error encountered when writing file\n";
     const std::string reading = "QUARNFILESYSTEM:Error encountered when reading from file\n";
     const std::string inMissingDir = dir + "/no/such/dir/probe";
@@ -166,22 +159,22 @@ TEST_F(BrackmoorFileSystem, ProbeFailures)
 }
 
 // A file that can be read but neither rewritten nor removed: its size is kept, removal reported.
-TEST_F(BrackmoorFileSystem, ProbeOnLockedFile)
-{
+TEST_F(BrackmoorFileSystem, ProbeOnLockedFile) {
     fs::create_directory(dir + "/locked");
     const std::string path = write("locked/probe", "abc");
     if (!lockFile(path, true))
         GTEST_SKIP() << "this file system cannot lock files";
     const std::string out = probe(path);
     lockFile(path, false);
-    EXPECT_EQ(out, "QUARNFILESYSTEM:Error encountered when writing file\n"
-                   "ERROR: could not delete file " + path + "\n");
+    EXPECT_EQ(out,
+              "QUARNFILESYSTEM:Error encountered when writing file\n"
+              "ERROR: could not delete file " +
+                  path + "\n");
     EXPECT_EQ(minimumFileSize, 3);
     EXPECT_TRUE(fs::exists(path));
 }
 
-TEST_F(BrackmoorFileSystem, ReadLineThenEmptyStrings)
-{
+TEST_F(BrackmoorFileSystem, ReadLineThenEmptyStrings) {
     OpenFile(write("three", "first\n\nthird line\n").c_str());
     EXPECT_EQ(ReadLine(), "first");
     EXPECT_EQ(ReadLine(), "");
@@ -190,8 +183,7 @@ TEST_F(BrackmoorFileSystem, ReadLineThenEmptyStrings)
     EXPECT_EQ(ReadLine(), "");
 }
 
-TEST_F(BrackmoorFileSystem, ReadLineEndings)
-{
+TEST_F(BrackmoorFileSystem, ReadLineEndings) {
     OpenFile(write("crlf", "one\r\ntwo \r\n\r\nlast").c_str());
     EXPECT_EQ(ReadLine(), "one");
     EXPECT_EQ(ReadLine(), "two ");
@@ -200,14 +192,12 @@ TEST_F(BrackmoorFileSystem, ReadLineEndings)
     EXPECT_EQ(ReadLine(), "");
 }
 
-TEST_F(BrackmoorFileSystem, ReadLineWithoutOpenFile)
-{
+TEST_F(BrackmoorFileSystem, ReadLineWithoutOpenFile) {
     EXPECT_EQ(ReadLine(), "");
 }
 
 // The end-of-file state of the first file must not fail the second open.
-TEST_F(BrackmoorFileSystem, ReadLineAcrossFiles)
-{
+TEST_F(BrackmoorFileSystem, ReadLineAcrossFiles) {
     const std::string first = write("first", "a\nb\n"), second = write("second", "c\nd\n");
     OpenFile(first.c_str());
     EXPECT_EQ(ReadLine(), "a");
@@ -222,16 +212,14 @@ TEST_F(BrackmoorFileSystem, ReadLineAcrossFiles)
 }
 
 // The child process re-runs the binary, so its paths are fixed rather than made per test.
-TEST(BrackmoorFileSystemExit, OpenMissingFileExits)
-{
+TEST(BrackmoorFileSystemExit, OpenMissingFileExits) {
     const std::string missing = "/proc/no-such-dir/missing.txt";
     EXPECT_EXIT(OpenFile(missing.c_str()), testing::ExitedWithCode(1),
                 "^Error: file could not be opened : " + missing + "\n");
 }
 
 // A directory opens as a stream but yields nothing: it is not a text file.
-TEST(BrackmoorFileSystemExit, OpenDirectoryExits)
-{
+TEST(BrackmoorFileSystemExit, OpenDirectoryExits) {
     EXPECT_EXIT(OpenFile(BRACKMOOR_TESTS_DIR), testing::ExitedWithCode(1),
                 std::string("^Error: file could not be opened : ") + BRACKMOOR_TESTS_DIR + "\n");
 }

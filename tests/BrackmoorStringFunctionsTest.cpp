@@ -6,26 +6,24 @@
 #include <stdexcept>
 
 // A set of characters, not a substring; a start at or past the end, or before 0, finds nothing.
-TEST(BrackmoorStringFunctions, InStr)
-{
+TEST(BrackmoorStringFunctions, InStr) {
     const struct {
         const char* str;
         const char* what;
         int pos;
         int expected;
     } cases[] = {
-        {"model.lwo", ".", 0, 5}, {"model.lwo", ".", 5, 5},  {"model.lwo", ".", 6, -1},
-        {"abc", "xc", 0, 2},      {"abc", "cb", 0, 1},       {"abc", "b", -1, -1},
-        {"abc", "a", 3, -1},      {"abc", "a", 100, -1},     {"abc", "", 0, -1},
-        {"", "a", 0, -1},         {"aAa", "A", 0, 1},        {"abc", "bc", 2, 2},
+        {"model.lwo", ".", 0, 5}, {"model.lwo", ".", 5, 5}, {"model.lwo", ".", 6, -1},
+        {"abc", "xc", 0, 2},      {"abc", "cb", 0, 1},      {"abc", "b", -1, -1},
+        {"abc", "a", 3, -1},      {"abc", "a", 100, -1},    {"abc", "", 0, -1},
+        {"", "a", 0, -1},         {"aAa", "A", 0, 1},       {"abc", "bc", 2, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(InStr(c.str, c.what, c.pos), c.expected)
             << '"' << c.str << "\" \"" << c.what << "\" " << c.pos;
 }
 
-TEST(BrackmoorStringFunctions, Cuts)
-{
+TEST(BrackmoorStringFunctions, Cuts) {
     EXPECT_EQ(Mid("abcdef", 2, 3), "cde");
     EXPECT_EQ(Mid("abcdef", 4, 10), "ef");
     EXPECT_EQ(Mid("abcdef", 0, 0), "");
@@ -41,8 +39,7 @@ TEST(BrackmoorStringFunctions, Cuts)
 }
 
 // Starts before the string or past its end are the substring operation's out-of-range errors.
-TEST(BrackmoorStringFunctions, CutsOutOfRangeThrow)
-{
+TEST(BrackmoorStringFunctions, CutsOutOfRangeThrow) {
     EXPECT_THROW(Mid("abc", 4, 1), std::out_of_range);
     EXPECT_THROW(Mid("abc", -1, 1), std::out_of_range);
     EXPECT_THROW(Mid("", 1, 0), std::out_of_range);
@@ -51,38 +48,48 @@ TEST(BrackmoorStringFunctions, CutsOutOfRangeThrow)
     EXPECT_THROW(Right("", 1), std::out_of_range);
 }
 
-TEST(BrackmoorStringFunctions, HasEnding)
-{
+TEST(BrackmoorStringFunctions, HasEnding) {
     const struct {
         const char* full;
         const char* ending;
         bool expected;
     } cases[] = {
-        {"Zarodoru.lwo", ".lwo", true}, {"lwo", ".lwo", false}, {"x.LWO", ".lwo", false},
-        {".lwo", ".lwo", true},         {"abc", "", true},      {"", "", true},
-        {"", "a", false},               {"a.lwox", ".lwo", false},
+        {"Zarodoru.lwo", ".lwo", true},
+        {"lwo", ".lwo", false},
+        {"x.LWO", ".lwo", false},
+        {".lwo", ".lwo", true},
+        {"abc", "", true},
+        {"", "", true},
+        {"", "a", false},
+        {"a.lwox", ".lwo", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(hasEnding(c.full, c.ending), c.expected) << c.full << " / " << c.ending;
 }
 
 // Only a dot among the last five characters counts; the first such dot starts the result.
-TEST(BrackmoorStringFunctions, GetExtension)
-{
+TEST(BrackmoorStringFunctions, GetExtension) {
     const struct {
         const char* filename;
         const char* expected;
     } cases[] = {
-        {"Zarodoru.lwo", ".lwo"}, {"photo.jpeg", ".jpeg"}, {"a.tiff2", ""}, {"a.b", ""},
-        {"RAWTest", ""},          {"a.b.cd", ".b.cd"},     {"ab.cd", ".cd"}, {".abcd", ".abcd"},
-        {"", ""},                 {"name.", "."},          {"dir.d/file", ""},
+        {"Zarodoru.lwo", ".lwo"},
+        {"photo.jpeg", ".jpeg"},
+        {"a.tiff2", ""},
+        {"a.b", ""},
+        {"RAWTest", ""},
+        {"a.b.cd", ".b.cd"},
+        {"ab.cd", ".cd"},
+        {".abcd", ".abcd"},
+        {"", ""},
+        {"name.", "."},
+        {"dir.d/file", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(getExtension(c.filename), c.expected) << c.filename;
 }
 
-TEST(BrackmoorStringFunctions, StripDirectoryIsEmpty)
-{
+TEST(BrackmoorStringFunctions, StripDirectoryIsEmpty) {
     char path[] = "data/model.lwo";
     EXPECT_EQ(stripDirectory(path), "");
 }

@@ -8,8 +8,7 @@
 #include <functional>
 #include <limits>
 
-TEST(TColour, RGBACopiesComponentsUnchanged)
-{
+TEST(TColour, RGBACopiesComponentsUnchanged) {
     const struct {
         std::int32_t r, g, b, a;
     } cases[] = {
@@ -26,8 +25,7 @@ TEST(TColour, RGBACopiesComponentsUnchanged)
     }
 }
 
-TEST(TSprite, SetSpriteRotationStoresAngle)
-{
+TEST(TSprite, SetSpriteRotationStoresAngle) {
     EXPECT_EQ(imageDrawAngle, 0.0f);
     setSpriteRotation(45.0f);
     EXPECT_EQ(imageDrawAngle, 45.0f);
@@ -39,15 +37,13 @@ namespace {
 
 class CheckErrorsGL : public bm::test::GLFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         while (glGetError() != GL_NO_ERROR) {
         }
     }
 };
 
-void overflowModelview()
-{
+void overflowModelview() {
     GLint depth = 0;
     glMatrixMode(GL_MODELVIEW);
     glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &depth);
@@ -59,14 +55,12 @@ void overflowModelview()
 
 }  // namespace
 
-TEST_F(CheckErrorsGL, NoPendingErrorIsEmpty)
-{
+TEST_F(CheckErrorsGL, NoPendingErrorIsEmpty) {
     EXPECT_EQ(CheckErrors(), "");
 }
 
 // Each real error gives its message once; GL then has nothing pending.
-TEST_F(CheckErrorsGL, MessageForEachRealError)
-{
+TEST_F(CheckErrorsGL, MessageForEachRealError) {
     const struct {
         const char* what;
         std::function<void()> cause;
@@ -95,8 +89,7 @@ TEST_F(CheckErrorsGL, MessageForEachRealError)
 }
 
 // Draining: a caller that loops until "" ends, one message per call.
-TEST_F(CheckErrorsGL, DrainsPendingErrors)
-{
+TEST_F(CheckErrorsGL, DrainsPendingErrors) {
     glMatrixMode(0x1234);
     glLineWidth(-1.0f);
     int messages = 0;
