@@ -2,11 +2,12 @@
 #include "Lwo2Report.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 constexpr std::size_t blockSize = 1 << 16;
 // Room for any float in fixed notation: 39 integer digits, sign, point and the decimals.
-constexpr std::size_t numberRoom = 96;
+constexpr std::size_t floatRoom = 96;
 }  // namespace
 
 namespace bm {
@@ -29,17 +30,10 @@ void ReportWriter::flush()
     out.flush();
 }
 
-ReportWriter& ReportWriter::number(std::int64_t n)
-{
-    room(numberRoom);
-    char* at = buffer.data() + used;
-    used += static_cast<std::size_t>(std::to_chars(at, at + numberRoom, n).ptr - at);
-    return *this;
-}
-
 ReportWriter& ReportWriter::fixed(float value, int width, int precision)
 {
-    char digits[numberRoom];
+    if (precision == 2 && fixedHundredths(value, width)) return *this;
+    char digits[floatRoom];
     // printf promotes the float to double; to_chars rounds that value as printf does.
     const auto done = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
                                     std::chars_format::fixed, precision);
@@ -52,11 +46,40 @@ ReportWriter& ReportWriter::fixed(float value, int width, int precision)
     return *this;
 }
 
+bool ReportWriter::fixedHundredths(float value, int width)
+{
+    // A float has 24 significant bits and 100 has 7, so value * 100 is exact in a double and
+    // rounding it to the nearest integer, ties to even, is what printf does with "%.2f".
+    const double hundredths = std::fabs(static_cast<double>(value) * 100.0);
+    if (!(hundredths < 1e15)) return false;  // NaN, infinities and huge values: the slow way
+    const auto rounded = static_cast<std::uint64_t>(std::nearbyint(hundredths));
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    std::uint64_t whole = rounded / 100;
+    const unsigned cents = static_cast<unsigned>(rounded % 100);
+    *--at = static_cast<char>('0' + cents % 10);
+    *--at = static_cast<char>('0' + cents / 10);
+    *--at = '.';
+    do {
+        *--at = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (std::signbit(value)) *--at = '-';
+    const std::size_t length = static_cast<std::size_t>(end - at);
+    const std::size_t padding = length < static_cast<std::size_t>(width) ? width - length : 0;
+    room(padding + length);
+    std::memset(buffer.data() + used, ' ', padding);
+    std::memcpy(buffer.data() + used + padding, at, length);
+    used += padding + length;
+    return true;
+}
+
 ReportWriter& ReportWriter::general(float value)
 {
-    room(numberRoom);
+    room(floatRoom);
     char* at = buffer.data() + used;
-    const auto done = std::to_chars(at, at + numberRoom, static_cast<double>(value),
+    const auto done = std::to_chars(at, at + floatRoom, static_cast<double>(value),
                                     std::chars_format::general, 6);
     used += static_cast<std::size_t>(done.ptr - at);
     return *this;

@@ -1,6 +1,7 @@
 // Lwo2Report.h - the model loader's buffered report writer, numbers printed as printf prints them.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,7 +28,13 @@ public:
         return *this;
     }
     // As the stream prints an integer.
-    ReportWriter& number(std::int64_t n);
+    ReportWriter& number(std::int64_t n)
+    {
+        room(numberRoom);
+        char* at = buffer.data() + used;
+        used += static_cast<std::size_t>(std::to_chars(at, at + numberRoom, n).ptr - at);
+        return *this;
+    }
     // As printf prints a float with "%<width>.<precision>f".
     ReportWriter& fixed(float value, int width, int precision);
     // As the stream prints a float by default (six significant digits).
@@ -42,7 +49,9 @@ private:
         if (buffer.size() - used < n) spill(n);
     }
     void spill(std::size_t n);
+    bool fixedHundredths(float value, int width);
 
+    static constexpr std::size_t numberRoom = 24;  // any 64-bit integer
     std::ostream& out;
     std::vector<char> buffer;
     std::size_t used = 0;

@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -328,6 +330,26 @@ TEST(Lwo2Reader, ReportNumbersMatchPrintfAndTheStream)
         stream << v;
         EXPECT_EQ(out.str(), std::string(wide) + "|" + narrow + "|" + stream.str()) << v;
     }
+    // Random bit patterns, and values on either side of a half hundredth.
+    std::mt19937 random(7);
+    std::string written, printed;
+    for (int i = 0; i < 200000; ++i) {
+        std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (i % 2 == 0) v = static_cast<float>(static_cast<int>(bits % 2000001) - 1000000) / 200.0f;
+        std::ostringstream out;
+        bm::ReportWriter(out).fixed(v, 8, 2);
+        char wide[64];
+        std::snprintf(wide, sizeof wide, "%8.2f", static_cast<double>(v));
+        if (out.str() != wide) {
+            written = out.str();
+            printed = wide;
+            break;
+        }
+    }
+    EXPECT_EQ(written, printed);
+
     std::ostringstream big;
     {
         bm::ReportWriter w(big);
