@@ -36,8 +36,7 @@ std::int32_t TEntityClass::CreateSurface()
 {
     // Make room first, so a failed allocation leaves the entity as it was.
     Surface.reserve(Surface.size() + 1);
-    TSurfaceClass* surface = new TSurfaceClass{};
-    TEntityRegistry.adoptSurface(surface);
+    TSurfaceClass* surface = &TEntityRegistry.newSurface();
     surface->Id = surfaceCount;
     surface->vertexPoints = 0;
     surface->texturePoints = 0;
@@ -101,11 +100,8 @@ void TEntityClass::updateRegistry()
     TEntityRegistry.registerCopy(*this);
 }
 
-TEntityRegistryClass::~TEntityRegistryClass()
-{
-    for (TEntityClass* record : records)
-        delete record;
-}
+// The pools and the adopted surfaces release themselves.
+TEntityRegistryClass::~TEntityRegistryClass() = default;
 
 const TEntityClass* TEntityRegistryClass::find(std::int32_t id) const
 {
@@ -122,15 +118,17 @@ void TEntityRegistryClass::registerCopy(const TEntityClass& entity)
         **place->second = entity;
         return;
     }
-    std::unique_ptr<TEntityClass> record(new TEntityClass(entity));
-    records.push_back(record.get());
+    // Each step that can fail comes before the record is linked, so a failure links nothing.
+    placeOfId.reserve(placeOfId.size() + 1);
+    TEntityClass& record = recordPool.next();
+    record = entity;
+    records.push_back(&record);
     try {
         placeOfId.emplace(entity.ID, std::prev(records.end()));
     } catch (...) {
         records.pop_back();
         throw;
     }
-    record.release();  // held by the list until the registry is destroyed
 }
 
 void TEntityRegistryClass::adoptSurface(TSurfaceClass* surface)

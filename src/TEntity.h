@@ -47,6 +47,29 @@ public:
     void LoadLWO(const std::string& filename, std::int32_t Flags);
 };
 
+namespace bm {
+// Value-initialised objects handed out side by side in blocks, kept until the pool is destroyed.
+// Registrations walk records and surfaces in creation order; neighbours stay in cache together.
+template <typename T>
+class BlockPool {
+public:
+    T& next()
+    {
+        if (blocks.empty() || usedInLastBlock == blockSize) {
+            blocks.reserve(blocks.size() + 1);
+            blocks.emplace_back(new T[blockSize]());
+            usedInLastBlock = 0;
+        }
+        return blocks.back()[usedInLastBlock++];
+    }
+
+private:
+    static constexpr std::size_t blockSize = 256;
+    std::vector<std::unique_ptr<T[]>> blocks;
+    std::size_t usedInLastBlock = 0;
+};
+}  // namespace bm
+
 // The records the renderer draws, at most one per entity ID, in registration order.
 class TEntityRegistryClass {
 public:
@@ -66,11 +89,15 @@ public:
     void registerCopy(const TEntityClass& entity);
     // Surfaces are shared by pointer; the registry keeps them alive until it is destroyed.
     void adoptSurface(TSurfaceClass* surface);
+    // A new surface, every field zero, held by the registry until it is destroyed.
+    TSurfaceClass& newSurface() { return surfacePool.next(); }
 
 private:
+    bm::BlockPool<TEntityClass> recordPool;    // every record, until exit
+    bm::BlockPool<TSurfaceClass> surfacePool;  // surfaces made by CreateSurface
+    std::vector<std::unique_ptr<TSurfaceClass>> surfaces;  // surfaces adopted one by one
     List records;
     std::unordered_map<std::int32_t, List::iterator> placeOfId;
-    std::vector<std::unique_ptr<TSurfaceClass>> surfaces;
 };
 
 extern TEntityRegistryClass TEntityRegistry;
