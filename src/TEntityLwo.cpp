@@ -73,9 +73,10 @@ bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, cons
 
 using TessPtr = std::unique_ptr<GLUtesselator, void (*)(GLUtesselator*)>;
 
-// Splits polygons into n - 2 triangles of their own corners, keeping the file's winding. Larger
-// polygons go through GLU's tessellator; when it has to add vertices (the outline crosses
-// itself) or leaves corners out, ear clipping gives the n - 2 triangles instead.
+// Splits polygons into n - 2 triangles of their own corners, keeping the file's winding. Concave
+// polygons of five corners or more go through GLU's tessellator; when it has to add vertices
+// (the outline crosses itself) or leaves corners out, ear clipping gives the n - 2 triangles
+// instead, as it does for convex ones.
 class Triangulator {
 public:
     explicit Triangulator(const std::vector<VertexData>& meshPoints);
@@ -88,6 +89,7 @@ private:
     void clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
                   std::vector<Triangle>& out);
     bool isEar(std::size_t at, Vec3 normal) const;
+    bool isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const;
 
     static void GLAPIENTRY onVertex(void* vertex, void* self);
     static void GLAPIENTRY onCombine(GLdouble coords[3], void* data[4], GLfloat weight[4],
@@ -130,9 +132,18 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
     }
     const Vec3 normal = polygonNormal(corners, count, points);
     const std::size_t before = out.size();
-    if (tessellate(corners, count, normal, out)) return;
+    // Convex outlines need no sweep: clipping their ears is quick and exact.
+    if (!isConvex(corners, count, normal) && tessellate(corners, count, normal, out)) return;
     out.resize(before);
     clipEars(corners, count, normal, out);
+}
+
+bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) < 0)
+            return false;
+    return true;
 }
 
 void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out)
@@ -239,6 +250,9 @@ public:
                   bm::ReportWriter& report, std::size_t triangles)
         : entity(target), points(meshPoints), out(report), remaining(triangles)
     {
+        // Room for every surface at once, rather than one more with each.
+        const std::size_t surfaces = std::max<std::size_t>(1, (triangles + 84) / trianglesPerSurface);
+        entity.Surface.reserve(entity.Surface.size() + surfaces);
         open();
     }
 

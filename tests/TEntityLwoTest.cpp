@@ -1,1 +1,298 @@
-// TEntityLwoTest.cpp
+// TEntityLwoTest.cpp - LWO2 polygons turned into entity surfaces, and LoadLWO on real files.
+#include "TEntity.h"
+#include "support/GLWindow.h"
+#include "support/Lwo2Builder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace bm::test;
+namespace lwo = bm::lwo;
+
+struct Vec {
+    double x, y, z;
+};
+
+Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+Vec vertexOf(const TSurfaceClass& s, std::size_t index)
+{
+    return {s.verts[3 * index], s.verts[3 * index + 1], s.verts[3 * index + 2]};
+}
+
+// Every triangle of the entity's surfaces from `first` on, as corner positions.
+std::vector<std::array<Vec, 3>> trianglesOf(const TEntityClass& e, std::size_t first = 0)
+{
+    std::vector<std::array<Vec, 3>> out;
+    for (std::size_t k = first; k < e.Surface.size(); ++k) {
+        const TSurfaceClass& s = *e.Surface[k];
+        for (std::size_t i = 0; i + 2 < s.triangleIndex.size(); i += 3)
+            out.push_back({vertexOf(s, s.triangleIndex[i]), vertexOf(s, s.triangleIndex[i + 1]),
+                           vertexOf(s, s.triangleIndex[i + 2])});
+    }
+    return out;
+}
+
+// No surface holds more vertices than 8-bit indices reach, and no index names no vertex.
+void expectIndicesInRange(const TEntityClass& e)
+{
+    for (const TSurfaceClass* s : e.Surface) {
+        EXPECT_LE(s->vertexPoints, 255);
+        EXPECT_EQ(s->verts.size(), 3u * static_cast<std::size_t>(s->vertexPoints));
+        for (unsigned char index : s->triangleIndex) EXPECT_LT(index, s->vertexPoints);
+    }
+}
+
+std::string convert(TEntityClass& e, const bm::Lwo2Data& data)
+{
+    std::ostringstream report;
+    bm::addLwo2Surface(e, data, report);
+    return report.str();
+}
+
+bm::Lwo2Data readModel(const std::vector<lwo::Point>& pts, const std::vector<Corners>& polys)
+{
+    return read(object({tags({"A"}), points(pts), polygons("FACE", polys)})).lwo;
+}
+
+ByteList readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return ByteList(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+// Two triangles sharing an edge: every corner becomes a vertex of its own.
+TEST(TEntityLwo, TrianglesGetFreshVerticesInFileOrder)
+{
+    TEntityClass e;
+    const std::string report =
+        convert(e, readModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {2, 1, 3}}));
+    EXPECT_EQ(report, "Converting LWO mesh data to Brackmoor Entity data...\n"
+                      "Vert1:0 Vert2:1 Vert3:2\nVert1:3 Vert2:4 Vert3:5\n");
+    ASSERT_EQ(e.surfaceCount, 1);
+    const TSurfaceClass& s = *e.Surface[0];
+    EXPECT_EQ(s.verts, (std::vector<GLfloat>{0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0}));
+    EXPECT_EQ(s.triangleIndex, (std::vector<unsigned char>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(s.tverts, std::vector<GLfloat>(12, 0.0f));
+    const TEntityClass* record = TEntityRegistry.find(e.ID);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->surfaceCount, 1);
+}
+
+// Each polygon becomes n - 2 triangles that keep its winding and cover it exactly once.
+TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem)
+{
+    struct Case {
+        const char* what;
+        std::vector<lwo::Point> outline;
+    };
+    const std::vector<Case> cases = {
+        {"square", {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}},
+        {"dart, reflex corner 1", {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, 3, 0}}},
+        {"dart, reflex corner 3", {{1, 0, 0}, {0, 3, 0}, {-1, 0, 0}, {0, 1, 0}}},
+        {"dart, reflex corner 2", {{0, 3, 0}, {-1, 0, 0}, {0, 1, 0}, {1, 0, 0}}},
+        {"L shape", {{0, 0, 0}, {3, 0, 0}, {3, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}}},
+        {"comb", {{0, 0, 0}, {5, 0, 0}, {5, 3, 0}, {4, 3, 0}, {4, 1, 0}, {3, 1, 0}, {3, 3, 0},
+                  {2, 3, 0}, {2, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}}},
+        {"clockwise star in YZ", {{0, 0, 3}, {0, 0.7f, 1}, {0, 2.8f, 1}, {0, 1.1f, -0.4f},
+                                  {0, 1.8f, -2.4f}, {0, 0, -1.2f}, {0, -1.8f, -2.4f},
+                                  {0, -1.1f, -0.4f}, {0, -2.8f, 1}, {0, -0.7f, 1}}},
+        {"bent pentagon", {{0, 0, 0}, {2, 0, 0.3f}, {3, 1, 0}, {1.5f, 2, 0.4f}, {0, 1, -0.2f}}},
+    };
+    for (const Case& c : cases) {
+        Corners corners;
+        for (std::uint32_t i = 0; i < c.outline.size(); ++i) corners.push_back(i);
+        TEntityClass e;
+        convert(e, readModel(c.outline, {corners}));
+        const auto triangles = trianglesOf(e);
+        ASSERT_EQ(triangles.size(), c.outline.size() - 2) << c.what;
+        Vec normal{0, 0, 0};  // twice the polygon's vector area
+        for (std::size_t i = 0; i < c.outline.size(); ++i) {
+            const lwo::Point& p = c.outline[i];
+            const lwo::Point& q = c.outline[(i + 1) % c.outline.size()];
+            normal = {normal.x + (p.y - q.y) * (p.z + q.z), normal.y + (p.z - q.z) * (p.x + q.x),
+                      normal.z + (p.x - q.x) * (p.y + q.y)};
+        }
+        const double length = std::sqrt(dot(normal, normal));
+        double covered = 0;
+        for (const auto& t : triangles) {
+            const double area = dot(cross(sub(t[1], t[0]), sub(t[2], t[0])), normal) / length;
+            EXPECT_GT(area, 0.0) << c.what << ": a triangle turned the other way or is empty";
+            covered += area;
+        }
+        EXPECT_NEAR(covered, length, 1e-3 * length) << c.what << ": triangles overlap or leave gaps";
+    }
+}
+
+// 8-bit indices: at most 85 triangles a surface, the rest on new surfaces.
+TEST(TEntityLwo, LargeMeshesAreSplitAcrossSurfaces)
+{
+    std::vector<lwo::Point> pts;
+    std::vector<Corners> polys;
+    for (std::uint32_t i = 0; i < 100; ++i) {
+        pts.push_back({float(i), 0, 0});
+        pts.push_back({float(i), 1, 0});
+        pts.push_back({float(i) + 1, 1, 0});
+        pts.push_back({float(i) + 1, 0, 0});
+        polys.push_back({4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3});  // 200 triangles
+    }
+    TEntityClass e;
+    const std::string report = convert(e, readModel(pts, polys));
+    ASSERT_EQ(e.surfaceCount, 3);
+    EXPECT_EQ(e.Surface[0]->vertexPoints, 255);
+    EXPECT_EQ(e.Surface[1]->vertexPoints, 255);
+    EXPECT_EQ(e.Surface[2]->vertexPoints, 90);
+    expectIndicesInRange(e);
+    const std::string line85 = "Vert1:252 Vert2:253 Vert3:254\nVert1:0 Vert2:1 Vert3:2\n";
+    EXPECT_NE(report.find(line85), std::string::npos);
+    EXPECT_EQ(TEntityRegistry.find(e.ID)->surfaceCount, 3);
+}
+
+// Lines, points and polygons naming missing points give no triangles; a model always gets a
+// surface, after any the entity already had.
+TEST(TEntityLwo, UnusablePolygonsArePassedOver)
+{
+    bm::Lwo2Data data = readModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0}, {0, 1}, {0, 1, 9}});
+    FaceData bad{};
+    bad.VertexCount = 3;
+    bad.FirstCorner = static_cast<std::uint32_t>(data.Corners.size());
+    data.Corners.insert(data.Corners.end(), {0, -1, 2});
+    data.Faces.push_back(bad);
+    FaceData beyondCorners = bad;
+    beyondCorners.FirstCorner = 1000;
+    data.Faces.push_back(beyondCorners);
+
+    TEntityClass e;
+    e.CreateEntity();
+    e.CreateSurface();
+    EXPECT_EQ(convert(e, data), "Converting LWO mesh data to Brackmoor Entity data...\n");
+    ASSERT_EQ(e.surfaceCount, 2);
+    EXPECT_EQ(e.Surface[1]->Id, 1);
+    EXPECT_TRUE(e.Surface[1]->verts.empty());
+
+    TEntityClass empty;
+    convert(empty, bm::Lwo2Data{});
+    EXPECT_EQ(empty.surfaceCount, 1);
+    EXPECT_NE(TEntityRegistry.find(empty.ID), nullptr);
+}
+
+TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport)
+{
+    const std::string dir = makeTempDir();
+    const std::string path = dir + "/tri.lwo";
+    const ByteList bytes = object({tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                   polygons("FACE", {{0, 1, 2}})});
+    ASSERT_TRUE(lwo::writeFile(path, bytes));
+    TEntityClass e;
+    testing::internal::CaptureStdout();
+    e.LoadLWO(path, 1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string head = "STARTED:Lightwave Loader v1.0\nfile exists, loading...\nLoading " +
+                             std::to_string(bytes.size()) +
+                             " Bytes\nLightwave object identified, located header for file.\n";
+    EXPECT_EQ(out.substr(0, head.size()), head);
+    const std::string tail = "      Triangle count 1\nEND OF LWO LOADER\n"
+                             "Converting LWO mesh data to Brackmoor Entity data...\n"
+                             "Vert1:0 Vert2:1 Vert3:2\n";
+    ASSERT_GE(out.size(), tail.size());
+    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    EXPECT_EQ(e.surfaceCount, 1);
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+
+    TEntityClass missing;
+    testing::internal::CaptureStdout();
+    missing.LoadLWO(dir + "/none.lwo", 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "STARTED:Lightwave Loader v1.0\nLoadLWO:Error loading " + dir +
+                  "/none.lwo could not file file.\n");
+    EXPECT_FALSE(missing.created);
+    EXPECT_TRUE(missing.Surface.empty());
+}
+
+// Models made by other tools: the triangles a complete triangulation gives, and the box of the
+// points the faces use.
+TEST(TEntityLwo, RealModelsMatchTheCensus)
+{
+    const std::string dir = BRACKMOOR_SHARED_LWO_DIR;
+    std::ifstream census(dir + "/census.tsv");
+    ASSERT_TRUE(census.is_open());
+    std::string line;
+    std::getline(census, line);  // column names
+    int files = 0;
+    while (std::getline(census, line)) {
+        std::vector<std::string> cols;
+        std::stringstream row(line);
+        for (std::string col; std::getline(row, col, '\t');) cols.push_back(col);
+        cols.resize(7);
+        const std::string& file = cols[0];
+        TEntityClass e;
+        testing::internal::CaptureStdout();
+        e.LoadLWO(dir + "/" + file, 1);
+        const std::string out = testing::internal::GetCapturedStdout();
+        ++files;
+        if (cols[1] != "LWO2") {
+            EXPECT_NE(out.find(" is not an LWO2 object\nEND OF LWO LOADER\n"), std::string::npos) << file;
+            EXPECT_EQ(e.surfaceCount, 1) << file;
+            continue;
+        }
+        EXPECT_EQ(out.find("LoadLWO:"), std::string::npos) << file;
+        expectIndicesInRange(e);
+        const auto triangles = trianglesOf(e);
+        EXPECT_EQ(triangles.size(), std::stoul(cols[5])) << file;
+        std::array<double, 6> box{1e30, 1e30, 1e30, -1e30, -1e30, -1e30};
+        for (const auto& t : triangles)
+            for (const Vec& p : t) {
+                const double c[3] = {p.x, p.y, p.z};
+                for (int k = 0; k < 3; ++k) {
+                    box[k] = std::min(box[k], c[k]);
+                    box[k + 3] = std::max(box[k + 3], c[k]);
+                }
+            }
+        std::stringstream expected(cols[6]);
+        for (int k = 0; k < 6; ++k) {
+            std::string value;
+            std::getline(expected, value, ',');
+            EXPECT_NEAR(box[k], std::stod(value), 1e-4) << file << " box value " << k;
+        }
+    }
+    EXPECT_EQ(files, 15);
+}
+
+// The demonstration's model cut at every length: the reader stays inside the bytes it has and
+// every polygon it keeps names points it read.
+TEST(TEntityLwo, TruncatedModelsReadSafely)
+{
+    const ByteList whole = readFile(std::string(BRACKMOOR_DATA_DIR) + "/Zarodoru.lwo");
+    ASSERT_GT(whole.size(), 1000u);
+    std::ostream discard(nullptr);
+    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+        const ByteList part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        const bm::Lwo2Data data = bm::readLwo2(part.data(), part.size(), discard, "cut");
+        for (const FaceData& face : data.Faces) {
+            ASSERT_LE(face.FirstCorner + std::size_t(face.VertexCount), data.Corners.size());
+            for (std::int32_t k = 0; k < face.VertexCount; ++k)
+                ASSERT_LT(std::size_t(data.Corners[face.FirstCorner + k]), data.Vertices.size());
+        }
+        // Converting adds surfaces that live until exit, so only some cuts are converted.
+        if (cut % 401 == 0 || cut == whole.size()) {
+            TEntityClass e;
+            std::ostringstream report;
+            bm::addLwo2Surface(e, data, report);
+            expectIndicesInRange(e);
+        }
+    }
+}
