@@ -138,3 +138,111 @@ TEST_F(BrackmoorDemoGL, ScreenshotIsTheWindowSizedPng)
     EXPECT_EQ(image.width, 640);
     EXPECT_EQ(image.height, 480);
 }
+
+namespace {
+
+// The picture's colours: the texture's four quadrants, the rocket, the background.
+struct NamedColour {
+    const char* name;
+    int r, g, b;
+};
+constexpr NamedColour red{"red", 230, 20, 20}, green{"green", 20, 210, 20},
+    blue{"blue", 20, 20, 230}, yellow{"yellow", 230, 210, 20}, white{"white", 255, 255, 255},
+    black{"black", 0, 0, 0};
+
+// A pixel to check, in picture coordinates: x from the left, y from the top.
+struct Probe {
+    const char* what;
+    int x, y;
+    NamedColour expected;
+};
+
+void expectColours(const bm::test::PngImage& image, const std::vector<Probe>& probes)
+{
+    for (const Probe& p : probes) {
+        const auto pixel = image.at(p.x, image.height - 1 - p.y);
+        const bool near = std::abs(pixel[0] - p.expected.r) <= 40 &&
+                          std::abs(pixel[1] - p.expected.g) <= 40 &&
+                          std::abs(pixel[2] - p.expected.b) <= 40;
+        EXPECT_TRUE(near) << p.what << " at (" << p.x << ", " << p.y << ") should be "
+                          << p.expected.name << ", is " << int(pixel[0]) << "," << int(pixel[1])
+                          << "," << int(pixel[2]);
+    }
+}
+
+// Where the projection puts the quad (right), the triangle (left) and the cube (middle),
+// one frame in, when they have turned by a tenth of a degree.
+const std::vector<Probe> quadTriangleAndCube = {
+    {"quad, lower left quadrant", 470, 280, blue},
+    {"quad, lower right quadrant", 600, 280, yellow},
+    {"quad, upper right quadrant", 600, 190, green},
+    {"triangle, lower left", 50, 280, blue},
+    {"triangle, lower right", 130, 280, yellow},
+    {"triangle, upper left", 70, 210, red},
+    {"above the triangle's tip", 91, 150, black},
+    {"cube's front face, left of the rocket", 210, 200, blue},
+    {"cube's front face, lower left", 210, 280, yellow},
+    {"below the scene", 320, 420, black},
+    {"above the scene", 50, 50, black},
+};
+
+std::string firstDifference(const std::string& actual, const std::string& expected)
+{
+    const std::vector<std::string> got = lines(actual), want = lines(expected);
+    for (std::size_t i = 0; i < std::max(got.size(), want.size()); ++i) {
+        const std::string g = i < got.size() ? got[i] : "<missing>";
+        const std::string w = i < want.size() ? want[i] : "<missing>";
+        if (g != w)
+            return "line " + std::to_string(i + 1) + ": got '" + g + "', expected '" + w + "'";
+    }
+    return "";
+}
+
+}  // namespace
+
+// Start-up, the camera dump, the model's whole report, the texture line and the 3.
+TEST_F(BrackmoorDemoGL, OneFramePrintsTheExpectedText)
+{
+    const RunResult run = runDemo(BRACKMOOR_DATA_DIR, "--frames 1");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string expected = readText(std::string(BRACKMOOR_TESTS_DIR) + "/demo_frames1.txt");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(run.out, expected) << firstDifference(run.out, expected);
+}
+
+TEST_F(BrackmoorDemoGL, ScreenshotShowsTheFourEntitiesWhereTheProjectionPutsThem)
+{
+    const std::string picture = bm::test::makeTempDir() + "/demo.png";
+    const RunResult run = runDemo(BRACKMOOR_DATA_DIR, "--frames 1 --screenshot " + quoted(picture));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const bm::test::PngImage image = bm::test::readPng(picture);
+    ASSERT_EQ(image.width, 640);
+    expectColours(image, quadTriangleAndCube);
+    // The rocket stands in front of the cube, in the middle, white from nose to fins.
+    expectColours(image, {{"rocket's nose", 320, 160, white},
+                          {"rocket's body", 320, 200, white},
+                          {"rocket's fins", 320, 310, white}});
+}
+
+// With no model file the other three entities are still drawn, the cube now seen whole.
+TEST_F(BrackmoorDemoGL, MissingModelLeavesTheOtherThreeDrawn)
+{
+    const std::string directory = bm::test::makeTempDir();
+    const std::string copy = "cp " + quoted(std::string(BRACKMOOR_DATA_DIR) + "/RAWTest") + " " +
+                             quoted(directory);
+    ASSERT_EQ(std::system(copy.c_str()), 0);
+    const std::string picture = directory + "/demo.png";
+    const RunResult run = runDemo(directory, "--frames 1 --screenshot " + quoted(picture));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("STARTED:Lightwave Loader v1.0\n"
+                           "LoadLWO:Error loading Zarodoru.lwo could not file file.\n"
+                           "RAW Loading complete...\n3\n"),
+              std::string::npos)
+        << run.out;
+    const bm::test::PngImage image = bm::test::readPng(picture);
+    ASSERT_EQ(image.width, 640);
+    expectColours(image, quadTriangleAndCube);
+    expectColours(image, {{"cube's front face where the rocket stood", 300, 200, blue},
+                          {"cube's front face, lower right", 360, 280, green},
+                          {"below the cube", 320, 340, black}});
+}
