@@ -4,27 +4,6 @@
 #include <cstring>
 #include <iostream>
 
-namespace {
-
-std::uint32_t bigEndianBits(const unsigned char* b) {
-    return (std::uint32_t(b[0]) << 24) | (std::uint32_t(b[1]) << 16) | (std::uint32_t(b[2]) << 8) |
-           std::uint32_t(b[3]);
-}
-
-}  // namespace
-
-std::int32_t convertBytesToLong(const unsigned char* buffer) {
-    // Two's complement: values of 2^31 and above come back negative.
-    return static_cast<std::int32_t>(bigEndianBits(buffer));
-}
-
-float convertBytesToFloat(const unsigned char* i) {
-    const std::uint32_t bits = bigEndianBits(i);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);  // same float on any host, NaN payloads included
-    return f;
-}
-
 int test(float val) {
     convert_float32 original;
     convert_float32 copy;

@@ -1,6 +1,7 @@
 // Lwo2Report.cpp - the model loader's buffered report writer.
 #include "Lwo2Report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -8,6 +9,8 @@ namespace {
 constexpr std::size_t blockSize = 1 << 16;
 // Room for any float in fixed notation: 39 integer digits, sign, point and the decimals.
 constexpr std::size_t floatRoom = 96;
+// Widest field the quick two-decimal path writes: 15 digits, sign, point, two decimals, padding.
+constexpr int fieldRoom = 32;
 }  // namespace
 
 namespace bm {
@@ -52,12 +55,19 @@ bool ReportWriter::fixedHundredths(float value, int width)
     // rounding it to the nearest integer, ties to even, is what printf does with "%.2f".
     const double hundredths = std::fabs(static_cast<double>(value) * 100.0);
     if (!(hundredths < 1e15)) return false;  // NaN, infinities and huge values: the slow way
+    if (width < 0 || width > fieldRoom) return false;
     const auto rounded = static_cast<std::uint64_t>(std::nearbyint(hundredths));
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* at = end;
     std::uint64_t whole = rounded / 100;
     const unsigned cents = static_cast<unsigned>(rounded % 100);
+    std::size_t wholeDigits = 1;
+    for (std::uint64_t w = whole; w >= 10; w /= 10) ++wholeDigits;
+    const std::size_t length = (std::signbit(value) ? 1 : 0) + wholeDigits + 3;
+    const std::size_t field = std::max(length, static_cast<std::size_t>(width));
+    // Spaces over the whole room first, then the number right to left from the field's end.
+    room(fieldRoom);
+    char* const start = buffer.data() + used;
+    std::memset(start, ' ', fieldRoom);
+    char* at = start + field;
     *--at = static_cast<char>('0' + cents % 10);
     *--at = static_cast<char>('0' + cents / 10);
     *--at = '.';
@@ -66,12 +76,7 @@ bool ReportWriter::fixedHundredths(float value, int width)
         whole /= 10;
     } while (whole != 0);
     if (std::signbit(value)) *--at = '-';
-    const std::size_t length = static_cast<std::size_t>(end - at);
-    const std::size_t padding = length < static_cast<std::size_t>(width) ? width - length : 0;
-    room(padding + length);
-    std::memset(buffer.data() + used, ' ', padding);
-    std::memcpy(buffer.data() + used + padding, at, length);
-    used += padding + length;
+    used += field;
     return true;
 }
 

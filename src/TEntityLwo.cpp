@@ -149,10 +149,13 @@ bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3
 void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out)
 {
     // A concave quad must be cut from its reflex corner, which can only be corner 1 or 3 when
-    // the 0-2 diagonal is wrong.
-    const Vec3 normal = polygonNormal(c, 4, points);
-    const bool reflex = turn(points, c[0], c[1], c[2], normal) < 0
-                        || turn(points, c[2], c[3], c[0], normal) < 0;
+    // the 0-2 diagonal is wrong. A quad's vector area is half the cross product of its
+    // diagonals, which gives the normal without a walk around the corners.
+    const Vec3 p0 = pointAt(points, c[0]), p1 = pointAt(points, c[1]);
+    const Vec3 p2 = pointAt(points, c[2]), p3 = pointAt(points, c[3]);
+    const Vec3 normal = cross(minus(p2, p0), minus(p3, p1));
+    const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0
+                        || dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
     if (reflex) {
         out.push_back(Triangle{c[1], c[2], c[3]});
         out.push_back(Triangle{c[1], c[3], c[0]});

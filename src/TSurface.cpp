@@ -9,9 +9,13 @@ constexpr GLfloat noThirdCoordinate = 50.0f;
 std::int32_t TSurfaceClass::AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u, GLfloat v,
                                       GLfloat w)
 {
-    verts.insert(verts.end(), {x, y, z});
-    vertexColours.insert(vertexColours.end(), {1.0f, 1.0f, 1.0f, 1.0f});
-    tverts.insert(tverts.end(), {u, v});
+    verts.push_back(x);
+    verts.push_back(y);
+    verts.push_back(z);
+    for (int channel = 0; channel < 4; ++channel)
+        vertexColours.push_back(1.0f);
+    tverts.push_back(u);
+    tverts.push_back(v);
     if (!(w == noThirdCoordinate))
         tverts.push_back(w);
     ++vertexPoints;
@@ -21,7 +25,7 @@ std::int32_t TSurfaceClass::AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u
 void TSurfaceClass::AddTriangle(GLuint v1, GLuint v2, GLuint v3)
 {
     // Corners wrap at 256: indices are 8 bits wide.
-    triangleIndex.insert(triangleIndex.end(), {static_cast<unsigned char>(v1 & 0xFFu),
-                                               static_cast<unsigned char>(v2 & 0xFFu),
-                                               static_cast<unsigned char>(v3 & 0xFFu)});
+    triangleIndex.push_back(static_cast<unsigned char>(v1 & 0xFFu));
+    triangleIndex.push_back(static_cast<unsigned char>(v2 & 0xFFu));
+    triangleIndex.push_back(static_cast<unsigned char>(v3 & 0xFFu));
 }
