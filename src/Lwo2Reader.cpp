@@ -54,7 +54,10 @@ public:
     bm::Lwo2Data run()
     {
         std::size_t scanStart = 0;
-        if (readHeader() && readTags(scanStart)) scanChunks(scanStart);
+        if (readHeader() && readTags(scanStart)) {
+            reserveLists(scanStart);
+            scanChunks(scanStart);
+        }
         out.text("END OF LWO LOADER").endLine();
         out.flush();
         return std::move(lwo);
@@ -64,6 +67,7 @@ private:
     bool readHeader();
     bool readTags(std::size_t& scanStart);
     void addTag(std::size_t first, std::size_t last);
+    void reserveLists(std::size_t from);
     void scanChunks(std::size_t from);
     void handleChunk(std::size_t start, std::uint32_t length);
     void readLayer(std::size_t start, std::uint32_t length);
@@ -156,6 +160,26 @@ void Scanner::addTag(std::size_t first, std::size_t last)
     out.text("      Tag name:").text(name).endLine();
 }
 
+// Sizes the lists for every layer's points and polygons at once, from the chunk lengths, so
+// that they are not regrown and copied layer by layer.
+void Scanner::reserveLists(std::size_t from)
+{
+    std::size_t points = 0, polygonBytes = 0;
+    for (std::size_t at = from; end - at >= chunkHeader;) {
+        const std::uint32_t length = readU4(data + at + 4);
+        if (length > end - at - chunkHeader) break;
+        if (matchId(data + at, "PNTS")) points += length / pointBytes;
+        if (matchId(data + at, "POLS")) polygonBytes += length;
+        at += chunkHeader + padded(length);
+        if (at > end) break;
+    }
+    // Two bytes per corner at most, eight per triangle; room left unused costs no memory until
+    // it is written.
+    lwo.Vertices.reserve(points);
+    lwo.Corners.reserve(polygonBytes / 2);
+    lwo.Faces.reserve(polygonBytes / 8);
+}
+
 void Scanner::scanChunks(std::size_t from)
 {
     std::size_t at = from;
@@ -225,7 +249,6 @@ void Scanner::readPoints(std::size_t start, std::uint32_t length)
     out.text("VERTEX POINTS DATA LOCATED").endLine();
     out.text("      Points data length:").number(length).endLine();
     pointBase = lwo.Vertices.size();
-    lwo.Vertices.reserve(pointBase + length / pointBytes);
     printTriples(start, length, true);
     out.text("      Vertex group count ").number(static_cast<std::int64_t>(lwo.Vertices.size()));
     out.endLine();
@@ -280,9 +303,6 @@ void Scanner::readPolygons(std::size_t start, std::uint32_t length)
     const std::size_t body = start + chunkHeader;
     if (matchId(data + body, "FACE")) out.text("      Face data identified").endLine();
     const std::size_t limit = body + length;
-    // Two bytes per corner at most; quads take ten bytes per polygon.
-    lwo.Corners.reserve(lwo.Corners.size() + length / 2);
-    lwo.Faces.reserve(lwo.Faces.size() + length / 10);
     std::size_t at = body + 4;
     while (at < limit) {
         if (readPolygon(at, limit)) continue;

@@ -73,10 +73,10 @@ bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, cons
 
 using TessPtr = std::unique_ptr<GLUtesselator, void (*)(GLUtesselator*)>;
 
-// Splits polygons into n - 2 triangles of their own corners, keeping the file's winding. Concave
-// polygons of five corners or more go through GLU's tessellator; when it has to add vertices
-// (the outline crosses itself) or leaves corners out, ear clipping gives the n - 2 triangles
-// instead, as it does for convex ones.
+// Splits polygons into n - 2 triangles of their own corners, keeping the file's winding. Convex
+// polygons of five corners or more lose their corners one by one; concave ones go through GLU's
+// tessellator, and when it has to add vertices (the outline crosses itself) or leaves corners
+// out, ear clipping gives the n - 2 triangles instead.
 class Triangulator {
 public:
     explicit Triangulator(const std::vector<VertexData>& meshPoints);
@@ -89,6 +89,8 @@ private:
     void clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
                   std::vector<Triangle>& out);
     bool isEar(std::size_t at, Vec3 normal) const;
+    void clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                    std::vector<Triangle>& out);
     bool isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const;
 
     static void GLAPIENTRY onVertex(void* vertex, void* self);
@@ -132,8 +134,12 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
     }
     const Vec3 normal = polygonNormal(corners, count, points);
     const std::size_t before = out.size();
-    // Convex outlines need no sweep: clipping their ears is quick and exact.
-    if (!isConvex(corners, count, normal) && tessellate(corners, count, normal, out)) return;
+    // A convex outline needs no sweep; a concave one goes to the tessellator.
+    if (isConvex(corners, count, normal)) {
+        clipConvex(corners, count, normal, out);
+        return;
+    }
+    if (tessellate(corners, count, normal, out)) return;
     out.resize(before);
     clipEars(corners, count, normal, out);
 }
@@ -143,7 +149,28 @@ bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3
     for (std::size_t i = 0; i < count; ++i)
         if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) < 0)
             return false;
-    return true;
+    // Turning left at every corner is not enough: a star drawn in one stroke does so too, but
+    // goes round more than once. Seen along the normal, a convex outline changes direction
+    // along one axis exactly twice.
+    const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
+    const auto along = [&](std::int32_t index) {
+        const Vec3 p = pointAt(points, index);
+        return ax >= ay && ax >= az ? p.y : p.x;
+    };
+    const auto step = [&](std::size_t i) {
+        return along(corners[(i + 1) % count]) - along(corners[i]);
+    };
+    // Start from the last edge that moves along the axis, so the count goes all the way round.
+    double previous = 0;
+    for (std::size_t i = count; i-- > 0 && previous == 0;) previous = step(i);
+    int changes = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double now = step(i);
+        if (now == 0) continue;
+        if ((now > 0) != (previous > 0)) ++changes;
+        previous = now;
+    }
+    return changes <= 2;
 }
 
 void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out)
@@ -228,6 +255,25 @@ void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3
         const std::size_t n = ring.size();
         out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
         ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    out.push_back(Triangle{ring[0], ring[1], ring[2]});
+}
+
+void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                              std::vector<Triangle>& out)
+{
+    // Every corner that turns is an ear of a convex outline; corners on a straight edge are
+    // cut later, once they turn, so no triangle is empty.
+    ring.assign(corners, corners + count);
+    std::size_t at = 0;
+    while (ring.size() > 3) {
+        const std::size_t n = ring.size();
+        std::size_t tried = 0;
+        for (; tried < n; ++tried, at = (at + 1) % n)
+            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0) break;
+        out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
+        ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
+        if (at == ring.size()) at = 0;
     }
     out.push_back(Triangle{ring[0], ring[1], ring[2]});
 }

@@ -111,6 +111,10 @@ TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem)
                                   {0, 1.8f, -2.4f}, {0, 0, -1.2f}, {0, -1.8f, -2.4f},
                                   {0, -1.1f, -0.4f}, {0, -2.8f, 1}, {0, -0.7f, 1}}},
         {"bent pentagon", {{0, 0, 0}, {2, 0, 0.3f}, {3, 1, 0}, {1.5f, 2, 0.4f}, {0, 1, -0.2f}}},
+        {"convex octagon in XZ", {{1, 0, 0}, {0.7f, 0, 0.7f}, {0, 0, 1}, {-0.7f, 0, 0.7f},
+                                  {-1, 0, 0}, {-0.7f, 0, -0.7f}, {0, 0, -1}, {0.7f, 0, -0.7f}}},
+        {"hexagon with a corner on a straight edge",
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 2, 0}, {0, 1, 0}}},
     };
     for (const Case& c : cases) {
         Corners corners;
