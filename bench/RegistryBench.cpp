@@ -16,15 +16,13 @@ namespace {
 std::map<std::int64_t, double> nsPerRegistration;
 
 // CPU time of this thread: time the scheduler gives to other processes is left out.
-double threadSeconds()
-{
+double threadSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-std::vector<TEntityClass> registeredEntities(std::int64_t count)
-{
+std::vector<TEntityClass> registeredEntities(std::int64_t count) {
     std::vector<TEntityClass> entities(static_cast<std::size_t>(count));
     for (TEntityClass& e : entities) {
         e.CreateEntity();
@@ -34,8 +32,7 @@ std::vector<TEntityClass> registeredEntities(std::int64_t count)
     return entities;
 }
 
-void BM_ReRegisterAll(benchmark::State& state)
-{
+void BM_ReRegisterAll(benchmark::State& state) {
     std::vector<TEntityClass> entities = registeredEntities(state.range(0));
     double seconds = 0;
     std::int64_t registrations = 0;
@@ -60,8 +57,7 @@ void BM_ReRegisterAll(benchmark::State& state)
 BENCHMARK(BM_ReRegisterAll)->Arg(100)->Arg(10000)->Arg(100000)->UseManualTime()->Repetitions(5);
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -69,10 +65,11 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     if (nsPerRegistration.count(10000) && nsPerRegistration.count(100000)) {
         const double ratio = nsPerRegistration[100000] / nsPerRegistration[10000];
-        std::printf("registration cost, 100000 vs 10000 entities: %.2fx (%.1f ns vs %.1f ns; "
-                    "target within 2x): %s\n",
-                    ratio, nsPerRegistration[100000], nsPerRegistration[10000],
-                    ratio <= 2.0 ? "met" : "NOT met");
+        std::printf(
+            "registration cost, 100000 vs 10000 entities: %.2fx (%.1f ns vs %.1f ns; "
+            "target within 2x): %s\n",
+            ratio, nsPerRegistration[100000], nsPerRegistration[10000],
+            ratio <= 2.0 ? "met" : "NOT met");
     }
     return 0;
 }

@@ -14,8 +14,7 @@ std::vector<TEntityClass> cubes;
 double engineToHandRatio = 0;
 
 // Cubes behind the eye: every vertex is transformed and clipped, almost nothing is filled.
-void buildScene()
-{
+void buildScene() {
     BrackmoorWidth = 320;
     BrackmoorHeight = 240;
     static char name[] = "world_bench";
@@ -41,8 +40,7 @@ void buildScene()
 }
 
 // The renderer's calls, written out for the registry the engine draws.
-void handWrittenWorld()
-{
+void handWrittenWorld() {
     glMatrixMode(GL_MODELVIEW);
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -70,7 +68,8 @@ void handWrittenWorld()
             glNormalPointer(GL_FLOAT, 0, s->normals.data());
             glTexCoordPointer(2, GL_FLOAT, 0, s->tverts.data());
             glVertexPointer(3, GL_FLOAT, 0, s->verts.data());
-            glDrawElements(GL_TRIANGLES, s->vertexPoints, GL_UNSIGNED_BYTE, s->triangleIndex.data());
+            glDrawElements(GL_TRIANGLES, s->vertexPoints, GL_UNSIGNED_BYTE,
+                           s->triangleIndex.data());
         }
         glPopMatrix();
     }
@@ -79,11 +78,12 @@ void handWrittenWorld()
     glDisableClientState(GL_COLOR_ARRAY);
 }
 
-void engineWorld() { Brackmoor.updateWorld(); }
+void engineWorld() {
+    Brackmoor.updateWorld();
+}
 
 // One frame as the frame function has it, finished so GL has done all its work.
-double timeFrame(void (*draw)())
-{
+double timeFrame(void (*draw)()) {
     const auto start = std::chrono::steady_clock::now();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -93,8 +93,7 @@ double timeFrame(void (*draw)())
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void BM_Frame(benchmark::State& state, void (*draw)())
-{
+void BM_Frame(benchmark::State& state, void (*draw)()) {
     for (auto _ : state)
         state.SetIterationTime(timeFrame(draw));
     state.SetItemsProcessed(state.iterations() * cubeCount);
@@ -103,8 +102,7 @@ BENCHMARK_CAPTURE(BM_Frame, updateWorld, engineWorld)->UseManualTime();
 BENCHMARK_CAPTURE(BM_Frame, handWrittenLoop, handWrittenWorld)->UseManualTime();
 
 // The two alternate frame by frame, so load on the machine falls on both alike.
-void BM_EngineOverHandLoop(benchmark::State& state)
-{
+void BM_EngineOverHandLoop(benchmark::State& state) {
     std::vector<double> engine, hand;
     for (auto _ : state) {
         engine.push_back(timeFrame(engineWorld));
@@ -123,8 +121,7 @@ void BM_EngineOverHandLoop(benchmark::State& state)
 BENCHMARK(BM_EngineOverHandLoop)->MinTime(3.0);
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -132,8 +129,9 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (engineToHandRatio > 0)
-        std::printf("updateWorld vs hand-written loop, %d cubes, median frame: %.3fx "
-                    "(target within 1.10x): %s\n",
-                    cubeCount, engineToHandRatio, engineToHandRatio <= 1.10 ? "met" : "NOT met");
+        std::printf(
+            "updateWorld vs hand-written loop, %d cubes, median frame: %.3fx "
+            "(target within 1.10x): %s\n",
+            cubeCount, engineToHandRatio, engineToHandRatio <= 1.10 ? "met" : "NOT met");
     return 0;
 }

@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <ostream>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::ostream discard(nullptr);
     const bm::Lwo2Data lwo = bm::readLwo2(data, size, discard, "fuzz.lwo");
     // Every polygon kept must lie within the corner list and name points that were read.
@@ -15,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         for (std::int32_t k = 0; k < face.VertexCount; ++k) {
             const std::int32_t point = lwo.Corners[face.FirstCorner + static_cast<std::size_t>(k)];
-            if (point < 0 || static_cast<std::size_t>(point) >= lwo.Vertices.size()) __builtin_trap();
+            if (point < 0 || static_cast<std::size_t>(point) >= lwo.Vertices.size())
+                __builtin_trap();
         }
     }
     return 0;

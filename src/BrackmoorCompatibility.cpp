@@ -5,8 +5,7 @@
 
 endunionType endunion;
 
-void endianess()
-{
+void endianess() {
     endunion.val = 15;
     if (endunion.bytes[0] == 15)
         std::printf("Little endianess\n");

@@ -1,4 +1,5 @@
-// BrackmoorCompatibility.h - GL includes, the host byte-order check and the texture record's platform types.
+// BrackmoorCompatibility.h - GL includes, the host byte-order check and the texture record's
+// platform types.
 #pragma once
 
 #include <GL/gl.h>

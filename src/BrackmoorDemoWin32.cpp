@@ -1,4 +1,5 @@
-// BrackmoorDemoWin32.cpp - the demonstration: a model, a textured quad, a triangle and a cube turning.
+// BrackmoorDemoWin32.cpp - the demonstration: a model, a textured quad, a triangle and a cube
+// turning.
 #include "Brackmoor.h"
 #include "BrackmoorScreenshot.h"
 
@@ -32,25 +33,22 @@ DemoOptions options;
 long framesDrawn = 0;
 std::vector<unsigned char> lastFrame;
 
-[[noreturn]] void badOption(const std::string& message)
-{
+[[noreturn]] void badOption(const std::string& message) {
     std::cerr << "BrackmoorDemoWin32: " << message << std::endl;
     std::exit(2);
 }
 
-long parseFrames(const char* text)
-{
+long parseFrames(const char* text) {
     char* end = nullptr;
     errno = 0;
     const long frames = text ? std::strtol(text, &end, 10) : 0;
     if (!text || *text == '\0' || *end != '\0' || errno == ERANGE || frames <= 0)
-        badOption(std::string("--frames wants a whole number above 0, not '") +
-                  (text ? text : "") + "'");
+        badOption(std::string("--frames wants a whole number above 0, not '") + (text ? text : "") +
+                  "'");
     return frames;
 }
 
-bm::FilePtr openScreenshot(const char* path)
-{
+bm::FilePtr openScreenshot(const char* path) {
     if (!path || *path == '\0')
         badOption("--screenshot wants the name of a PNG file to write");
     bm::FilePtr file(std::fopen(path, "wb"));
@@ -60,8 +58,7 @@ bm::FilePtr openScreenshot(const char* path)
 }
 
 // Removes the demonstration's own options from argv, leaving the rest for GLUT.
-void takeOptions(int& argc, char** argv)
-{
+void takeOptions(int& argc, char** argv) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -78,8 +75,7 @@ void takeOptions(int& argc, char** argv)
     argv[argc] = nullptr;
 }
 
-void captureFrame()
-{
+void captureFrame() {
     lastFrame.resize(static_cast<std::size_t>(BrackmoorWidth) * BrackmoorHeight * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -88,8 +84,7 @@ void captureFrame()
 }
 
 // Called after each frame is drawn and before it is shown.
-void afterFrameDrawn()
-{
+void afterFrameDrawn() {
     ++framesDrawn;
     const bool lastOne = options.frames > 0 && framesDrawn >= options.frames;
     if (options.screenshotFile && (lastOne || options.frames == 0))
@@ -98,8 +93,7 @@ void afterFrameDrawn()
         glutLeaveMainLoop();
 }
 
-int writeScreenshot()
-{
+int writeScreenshot() {
     if (!options.screenshotFile)
         return 0;
     if (lastFrame.empty() ||
@@ -114,8 +108,7 @@ int writeScreenshot()
 
 }  // namespace
 
-void DrawGLScene()
-{
+void DrawGLScene() {
     angle = static_cast<GLfloat>(angle + 0.1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -133,8 +126,7 @@ void DrawGLScene()
 }
 
 namespace {
-void buildScene()
-{
+void buildScene() {
     LWO.LoadLWO("Zarodoru.lwo", 1);
     Square.CreateQuad();
     Texture.loadTextureRAW("RAWTest", 4, 128, 128, -1);
@@ -162,8 +154,7 @@ void buildScene()
 }
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     takeOptions(argc, argv);
     Brackmoor.startupWindowTitle("Brackmoor OSX version test (0.1nl)");
     Brackmoor.startupWindowSize(640, 480, 16);

@@ -7,20 +7,18 @@
 
 #include <iostream>
 
-void BrackmoorClass::startupWindowTitle(std::string windowTitle)
-{
+void BrackmoorClass::startupWindowTitle(std::string windowTitle) {
     BrackmoorWindowTitle = windowTitle;
 }
 
-void BrackmoorClass::startupWindowSize(std::int32_t width, std::int32_t height, std::int32_t depth)
-{
+void BrackmoorClass::startupWindowSize(std::int32_t width, std::int32_t height,
+                                       std::int32_t depth) {
     BrackmoorWidth = width;
     BrackmoorHeight = height;
     BrackmoorDepth = depth;
 }
 
-void BrackmoorClass::startupEngine(short ThreeD, int SEargc, char** SEargv)
-{
+void BrackmoorClass::startupEngine(short ThreeD, int SEargc, char** SEargv) {
     endianess();
     std::cout << "Startup OpenGL Engine..." << std::endl;
     InitGL(SEargc, SEargv);
@@ -36,8 +34,7 @@ void BrackmoorClass::startupEngine(short ThreeD, int SEargc, char** SEargv)
     std::cout << "Startup complete." << std::endl;
 }
 
-void BrackmoorClass::setupProjection(short ThreeD)
-{
+void BrackmoorClass::setupProjection(short ThreeD) {
     if (ThreeD == -1) {
         // Multiplied onto the projection as it stands, which at start-up is the identity.
         glOrtho(-160, 160, -240, 240, -500, 500);
@@ -53,8 +50,7 @@ void BrackmoorClass::setupProjection(short ThreeD)
     firstCamera.Render();
 }
 
-void BrackmoorClass::setupEngineStates()
-{
+void BrackmoorClass::setupEngineStates() {
     glViewport(0, 0, BrackmoorWidth, BrackmoorHeight);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_TEXTURE_2D);
@@ -64,8 +60,7 @@ void BrackmoorClass::setupEngineStates()
     glDepthMask(GL_TRUE);
 }
 
-void BrackmoorClass::resetEngineColours()
-{
+void BrackmoorClass::resetEngineColours() {
     setAlpha(1.0f);
     setColour(255, 255, 255);
     SetClsColour(0, 0, 0);
@@ -76,40 +71,34 @@ void BrackmoorClass::resetEngineColours()
     GLAlpha = 1.0f;
 }
 
-void BrackmoorClass::EnableEngineStates()
-{
+void BrackmoorClass::EnableEngineStates() {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
-void BrackmoorClass::setColour(GLfloat red, GLfloat green, GLfloat blue)
-{
+void BrackmoorClass::setColour(GLfloat red, GLfloat green, GLfloat blue) {
     GLRed = red;
     GLGreen = green;
     GLBlue = blue;
 }
 
-void BrackmoorClass::setAlpha(GLfloat alpha)
-{
+void BrackmoorClass::setAlpha(GLfloat alpha) {
     GLAlpha = alpha;
 }
 
-void BrackmoorClass::SetClsColour(GLfloat red, GLfloat green, GLfloat blue)
-{
+void BrackmoorClass::SetClsColour(GLfloat red, GLfloat green, GLfloat blue) {
     ClsRed = red;
     ClsGreen = green;
     ClsBlue = blue;
 }
 
-void BrackmoorClass::SetMaskColour(unsigned short red, unsigned short green, unsigned short blue)
-{
+void BrackmoorClass::SetMaskColour(unsigned short red, unsigned short green, unsigned short blue) {
     MaskRed = red;
     MaskGreen = green;
     MaskBlue = blue;
     MaskActive = 1;
 }
 
-void BrackmoorClass::shutdownEngine()
-{
+void BrackmoorClass::shutdownEngine() {
     TTextureRegistry.ShutdownRegistry();
 }

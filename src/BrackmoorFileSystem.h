@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-extern std::ifstream inFile;             // the line reader's one stream
-extern std::int32_t minimumFileSize;     // bytes an empty file reports; set by the probe
+extern std::ifstream inFile;          // the line reader's one stream
+extern std::int32_t minimumFileSize;  // bytes an empty file reports; set by the probe
 
 void OpenFile(const char* filename);  // exits with status 1 when the file cannot be opened
 std::string ReadLine();

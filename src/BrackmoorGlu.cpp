@@ -4,8 +4,7 @@
 #include <cmath>
 
 namespace {
-void normalise(GLfloat v[3])
-{
+void normalise(GLfloat v[3]) {
     const GLfloat mag = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
     if (mag != 0.0f) {
         v[0] /= mag;
@@ -15,8 +14,7 @@ void normalise(GLfloat v[3])
 }
 
 // result = a x b
-void cross(const GLfloat a[3], const GLfloat b[3], GLfloat result[3])
-{
+void cross(const GLfloat a[3], const GLfloat b[3], GLfloat result[3]) {
     result[0] = a[1] * b[2] - a[2] * b[1];
     result[1] = -a[0] * b[2] + a[2] * b[0];
     result[2] = a[0] * b[1] - a[1] * b[0];
@@ -25,14 +23,12 @@ void cross(const GLfloat a[3], const GLfloat b[3], GLfloat result[3])
 
 namespace bm {
 
-void makeIdentity(GLfloat m[16])
-{
+void makeIdentity(GLfloat m[16]) {
     for (int i = 0; i < 16; ++i)
         m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
 }
 
-bool makePerspective(GLfloat m[16], GLfloat fovy, GLfloat aspect, GLfloat zNear, GLfloat zFar)
-{
+bool makePerspective(GLfloat m[16], GLfloat fovy, GLfloat aspect, GLfloat zNear, GLfloat zFar) {
     // 3.14, not pi: the half-angle comes out about 0.05 % small, as the engine always had it.
     const GLfloat radians = static_cast<GLfloat>(fovy / 2 * 3.14 / 180);
     const GLfloat deltaZ = zFar - zNear;
@@ -51,8 +47,7 @@ bool makePerspective(GLfloat m[16], GLfloat fovy, GLfloat aspect, GLfloat zNear,
 }
 
 void makeLookAtRotation(GLfloat m[16], GLfloat eyex, GLfloat eyey, GLfloat eyez, GLfloat centerx,
-                        GLfloat centery, GLfloat centerz, GLfloat upx, GLfloat upy, GLfloat upz)
-{
+                        GLfloat centery, GLfloat centerz, GLfloat upx, GLfloat upy, GLfloat upz) {
     GLfloat z[3] = {eyex - centerx, eyey - centery, eyez - centerz};
     normalise(z);
     GLfloat y[3] = {upx, upy, upz};
@@ -71,21 +66,18 @@ void makeLookAtRotation(GLfloat m[16], GLfloat eyex, GLfloat eyey, GLfloat eyez,
 
 }  // namespace bm
 
-void gluClass::__gluMakeIdentityf(GLfloat m[16])
-{
+void gluClass::__gluMakeIdentityf(GLfloat m[16]) {
     bm::makeIdentity(m);
 }
 
-void gluClass::gluPerspective(GLfloat fovy, GLfloat aspect, GLfloat zNear, GLfloat zFar)
-{
+void gluClass::gluPerspective(GLfloat fovy, GLfloat aspect, GLfloat zNear, GLfloat zFar) {
     GLfloat m[16];
     if (bm::makePerspective(m, fovy, aspect, zNear, zFar))
         glMultMatrixf(m);
 }
 
-void gluClass::gluLookAt(GLfloat eyex, GLfloat eyey, GLfloat eyez, GLfloat centerx,
-                         GLfloat centery, GLfloat centerz, GLfloat upx, GLfloat upy, GLfloat upz)
-{
+void gluClass::gluLookAt(GLfloat eyex, GLfloat eyey, GLfloat eyez, GLfloat centerx, GLfloat centery,
+                         GLfloat centerz, GLfloat upx, GLfloat upy, GLfloat upz) {
     GLfloat m[16];
     bm::makeLookAtRotation(m, eyex, eyey, eyez, centerx, centery, centerz, upx, upy, upz);
     glMultMatrixf(m);

@@ -1,4 +1,5 @@
-// BrackmoorGlu.h - the engine's single-precision perspective and look-at matrices, and GL error text.
+// BrackmoorGlu.h - the engine's single-precision perspective and look-at matrices, and GL error
+// text.
 #pragma once
 
 #include "BrackmoorCompatibility.h"

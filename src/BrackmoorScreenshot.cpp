@@ -9,8 +9,7 @@ namespace bm {
 
 namespace {
 // The PNG's top row is the last row GL read.
-std::vector<png_bytep> topDownRows(int width, int height, const std::vector<unsigned char>& rgba)
-{
+std::vector<png_bytep> topDownRows(int width, int height, const std::vector<unsigned char>& rgba) {
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     for (int row = 0; row < height; ++row)
@@ -20,8 +19,7 @@ std::vector<png_bytep> topDownRows(int width, int height, const std::vector<unsi
 }
 }  // namespace
 
-bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned char>& rgba)
-{
+bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned char>& rgba) {
     if (width <= 0 || height <= 0 || rgba.size() < std::size_t(width) * std::size_t(height) * 4)
         return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -12,28 +12,27 @@ constexpr short switchOff = -1;
 
 // GL is handed the first element in place, or null for an empty array.
 template <typename T>
-const T* firstElement(const std::vector<T>& array)
-{
+const T* firstElement(const std::vector<T>& array) {
     return array.empty() ? nullptr : array.data();
 }
 
 // Indices to draw: vertexPoints, but never more than the surface stores, and none at all when
 // an index names a vertex whose position, colour or texture coordinates are missing.
-GLsizei drawableIndexCount(const TSurfaceClass& s)
-{
-    const std::size_t stored = std::min<std::size_t>(
-        s.triangleIndex.size(), static_cast<std::size_t>(std::max<std::int32_t>(s.vertexPoints, 0)));
+GLsizei drawableIndexCount(const TSurfaceClass& s) {
+    const std::size_t stored =
+        std::min<std::size_t>(s.triangleIndex.size(),
+                              static_cast<std::size_t>(std::max<std::int32_t>(s.vertexPoints, 0)));
     if (stored == 0)
         return 0;
     const std::size_t vertices =
         std::min({s.verts.size() / 3, s.vertexColours.size() / 4, s.tverts.size() / 2});
     const auto first = s.triangleIndex.begin();
-    const unsigned char highest = *std::max_element(first, first + static_cast<std::ptrdiff_t>(stored));
+    const unsigned char highest =
+        *std::max_element(first, first + static_cast<std::ptrdiff_t>(stored));
     return highest < vertices ? static_cast<GLsizei>(stored) : 0;
 }
 
-void drawSurface(const TEntityClass& e, const TSurfaceClass& s)
-{
+void drawSurface(const TEntityClass& e, const TSurfaceClass& s) {
     if (s.fxVertexColour == switchOn)
         glDisable(GL_LIGHTING);
     glColor4f(e.Red, e.Green, e.Blue, e.Alpha);
@@ -53,8 +52,7 @@ void drawSurface(const TEntityClass& e, const TSurfaceClass& s)
         glEnable(GL_LIGHTING);
 }
 
-void drawEntity(const TEntityClass& e)
-{
+void drawEntity(const TEntityClass& e) {
     glPushMatrix();
     if (e.backfaceCulling == switchOn)
         glDisable(GL_CULL_FACE);
@@ -76,8 +74,7 @@ void drawEntity(const TEntityClass& e)
 }
 }  // namespace
 
-void BrackmoorClass::updateWorld()
-{
+void BrackmoorClass::updateWorld() {
     glMatrixMode(GL_MODELVIEW);
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -12,33 +12,35 @@
 
 namespace {
 
-constexpr std::size_t tagListStart = 20;    // FORM, size, LWO2, the first chunk's id and length
-constexpr std::size_t longestTagName = 254; // names are assembled in 255 characters
-constexpr std::size_t chunkHeader = 8;      // id and U4 length
-constexpr std::size_t subchunkHeader = 6;   // id and U2 length
-constexpr std::size_t pointBytes = 12;      // X, Y, Z as F4
-constexpr std::size_t layerMinimum = 18;    // number, flags, pivot, the shortest name
+constexpr std::size_t tagListStart = 20;     // FORM, size, LWO2, the first chunk's id and length
+constexpr std::size_t longestTagName = 254;  // names are assembled in 255 characters
+constexpr std::size_t chunkHeader = 8;       // id and U4 length
+constexpr std::size_t subchunkHeader = 6;    // id and U2 length
+constexpr std::size_t pointBytes = 12;       // X, Y, Z as F4
+constexpr std::size_t layerMinimum = 18;     // number, flags, pivot, the shortest name
 constexpr std::uint32_t cornerCountBits = 0x3FF;  // the upper 6 bits of the count are flags
 
-bool matchId(const unsigned char* at, const char* id) { return std::memcmp(at, id, 4) == 0; }
+bool matchId(const unsigned char* at, const char* id) {
+    return std::memcmp(at, id, 4) == 0;
+}
 
-std::uint32_t readU4(const unsigned char* at)
-{
+std::uint32_t readU4(const unsigned char* at) {
     return static_cast<std::uint32_t>(convertBytesToLong(at));
 }
 
-std::uint32_t readU2(const unsigned char* at)
-{
+std::uint32_t readU2(const unsigned char* at) {
     const unsigned char scratch[4] = {0, 0, at[0], at[1]};
     return static_cast<std::uint32_t>(convertBytesToLong(scratch));
 }
 
-std::size_t padded(std::size_t length) { return length + (length & 1); }
+std::size_t padded(std::size_t length) {
+    return length + (length & 1);
+}
 
 // Chunk ids in messages: bytes that are not printable letters show as '?'.
-std::string_view printableId(const unsigned char* at, char (&out)[5])
-{
-    for (int i = 0; i < 4; ++i) out[i] = (at[i] >= 0x20 && at[i] < 0x7F) ? char(at[i]) : '?';
+std::string_view printableId(const unsigned char* at, char (&out)[5]) {
+    for (int i = 0; i < 4; ++i)
+        out[i] = (at[i] >= 0x20 && at[i] < 0x7F) ? char(at[i]) : '?';
     out[4] = 0;
     return std::string_view(out, 4);
 }
@@ -47,12 +49,9 @@ class Scanner {
 public:
     Scanner(const unsigned char* bytes, std::size_t count, std::ostream& report,
             const std::string& name)
-        : data(bytes), size(count), out(report), fileName(name)
-    {
-    }
+        : data(bytes), size(count), out(report), fileName(name) {}
 
-    bm::Lwo2Data run()
-    {
+    bm::Lwo2Data run() {
         std::size_t scanStart = 0;
         if (readHeader() && readTags(scanStart)) {
             reserveLists(scanStart);
@@ -99,8 +98,7 @@ private:
     std::size_t polygonBase = 0;  // first polygon of the most recent POLS chunk
 };
 
-bool Scanner::readHeader()
-{
+bool Scanner::readHeader() {
     if (size < 12 || !matchId(data, "FORM") || !matchId(data + 8, "LWO2")) {
         problem().text(fileName).text(" is not an LWO2 object").endLine();
         return false;
@@ -119,8 +117,7 @@ bool Scanner::readHeader()
     return true;
 }
 
-bool Scanner::readTags(std::size_t& scanStart)
-{
+bool Scanner::readTags(std::size_t& scanStart) {
     out.text("Reading Tags array...").endLine();
     if (end < tagListStart) {
         problem().text("the tag list header at offset 12 runs past the end of the data at offset ");
@@ -138,8 +135,10 @@ bool Scanner::readTags(std::size_t& scanStart)
     }
     std::size_t nameStart = tagListStart;
     for (std::size_t at = tagListStart; at < listEnd; ++at) {
-        if (data[at] != 0) continue;
-        if (at > nameStart) addTag(nameStart, at);
+        if (data[at] != 0)
+            continue;
+        if (at > nameStart)
+            addTag(nameStart, at);
         nameStart = at + 1;
     }
     out.text("      tag count ").number(static_cast<std::int64_t>(lwo.Tags.size())).endLine();
@@ -148,8 +147,7 @@ bool Scanner::readTags(std::size_t& scanStart)
     return true;
 }
 
-void Scanner::addTag(std::size_t first, std::size_t last)
-{
+void Scanner::addTag(std::size_t first, std::size_t last) {
     if (last - first > longestTagName) {
         problem().text("the tag name at offset ").number(static_cast<std::int64_t>(first));
         out.text(" is longer than 254 characters; tag passed over").endLine();
@@ -162,16 +160,19 @@ void Scanner::addTag(std::size_t first, std::size_t last)
 
 // Sizes the lists for every layer's points and polygons at once, from the chunk lengths, so
 // that they are not regrown and copied layer by layer.
-void Scanner::reserveLists(std::size_t from)
-{
+void Scanner::reserveLists(std::size_t from) {
     std::size_t points = 0, polygonBytes = 0;
     for (std::size_t at = from; end - at >= chunkHeader;) {
         const std::uint32_t length = readU4(data + at + 4);
-        if (length > end - at - chunkHeader) break;
-        if (matchId(data + at, "PNTS")) points += length / pointBytes;
-        if (matchId(data + at, "POLS")) polygonBytes += length;
+        if (length > end - at - chunkHeader)
+            break;
+        if (matchId(data + at, "PNTS"))
+            points += length / pointBytes;
+        if (matchId(data + at, "POLS"))
+            polygonBytes += length;
         at += chunkHeader + padded(length);
-        if (at > end) break;
+        if (at > end)
+            break;
     }
     // Two bytes per corner at most, eight per triangle; room left unused costs no memory until
     // it is written.
@@ -180,8 +181,7 @@ void Scanner::reserveLists(std::size_t from)
     lwo.Faces.reserve(polygonBytes / 8);
 }
 
-void Scanner::scanChunks(std::size_t from)
-{
+void Scanner::scanChunks(std::size_t from) {
     std::size_t at = from;
     while (at < end) {
         if (end - at < chunkHeader) {
@@ -193,7 +193,8 @@ void Scanner::scanChunks(std::size_t from)
         const std::uint32_t length = readU4(data + at + 4);
         if (length > end - at - chunkHeader) {
             chunkProblem(at).text(" has length ").number(length);
-            out.text(", past the end of the data at offset ").number(static_cast<std::int64_t>(end));
+            out.text(", past the end of the data at offset ")
+                .number(static_cast<std::int64_t>(end));
             out.text("; scan ended").endLine();
             return;
         }
@@ -203,37 +204,41 @@ void Scanner::scanChunks(std::size_t from)
     }
 }
 
-bm::ReportWriter& Scanner::chunkProblem(std::size_t start)
-{
+bm::ReportWriter& Scanner::chunkProblem(std::size_t start) {
     char id[5];
     problem().text(printableId(data + start, id)).text(" chunk at offset ");
     return out.number(static_cast<std::int64_t>(start));
 }
 
-void Scanner::handleChunk(std::size_t start, std::uint32_t length)
-{
+void Scanner::handleChunk(std::size_t start, std::uint32_t length) {
     const unsigned char* id = data + start;
-    if (matchId(id, "LAYR")) readLayer(start, length);
-    else if (matchId(id, "PNTS")) readPoints(start, length);
-    else if (matchId(id, "BBOX")) readBox(start, length);
-    else if (matchId(id, "POLS")) readPolygons(start, length);
-    else if (matchId(id, "PTAG")) readPolygonTags(start, length);
-    else if (matchId(id, "SURF")) readSurface(start, length);
+    if (matchId(id, "LAYR"))
+        readLayer(start, length);
+    else if (matchId(id, "PNTS"))
+        readPoints(start, length);
+    else if (matchId(id, "BBOX"))
+        readBox(start, length);
+    else if (matchId(id, "POLS"))
+        readPolygons(start, length);
+    else if (matchId(id, "PTAG"))
+        readPolygonTags(start, length);
+    else if (matchId(id, "SURF"))
+        readSurface(start, length);
 }
 
-bool Scanner::tooShort(std::size_t start, std::uint32_t length, std::size_t needed)
-{
-    if (length >= needed) return false;
+bool Scanner::tooShort(std::size_t start, std::uint32_t length, std::size_t needed) {
+    if (length >= needed)
+        return false;
     chunkProblem(start).text(" is too short (").number(length).text(" bytes); chunk passed over");
     out.endLine();
     return true;
 }
 
-void Scanner::readLayer(std::size_t start, std::uint32_t length)
-{
+void Scanner::readLayer(std::size_t start, std::uint32_t length) {
     out.text("New layer located").endLine();
     out.text("      Layer data length:").number(length).endLine();
-    if (tooShort(start, length, layerMinimum)) return;
+    if (tooShort(start, length, layerMinimum))
+        return;
     const unsigned char* body = data + start + chunkHeader;
     out.text("      Index:").number(readU2(body)).endLine();
     out.text("      Flags:").number(readU2(body + 2)).endLine();
@@ -244,8 +249,7 @@ void Scanner::readLayer(std::size_t start, std::uint32_t length)
     out.endLine();
 }
 
-void Scanner::readPoints(std::size_t start, std::uint32_t length)
-{
+void Scanner::readPoints(std::size_t start, std::uint32_t length) {
     out.text("VERTEX POINTS DATA LOCATED").endLine();
     out.text("      Points data length:").number(length).endLine();
     pointBase = lwo.Vertices.size();
@@ -254,22 +258,21 @@ void Scanner::readPoints(std::size_t start, std::uint32_t length)
     out.endLine();
 }
 
-void Scanner::readBox(std::size_t start, std::uint32_t length)
-{
+void Scanner::readBox(std::size_t start, std::uint32_t length) {
     out.text("BOUNDING BOX DATA LOCATED").endLine();
     out.text("      Bounding box data length:").number(length).endLine();
     printTriples(start, length, false);
 }
 
-void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep)
-{
+void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep) {
     const unsigned char* at = data + start + chunkHeader;
     const unsigned char* last = at + (length / pointBytes) * pointBytes;
     for (; at < last; at += pointBytes) {
         const float x = convertBytesToFloat(at);
         const float y = convertBytesToFloat(at + 4);
         const float z = convertBytesToFloat(at + 8);
-        if (keep) lwo.Vertices.push_back(VertexData{x, y, z, 0.0f, 0.0f});
+        if (keep)
+            lwo.Vertices.push_back(VertexData{x, y, z, 0.0f, 0.0f});
         out.text("      X:").fixed(x, 8, 2).text("  Y:").fixed(y, 8, 2);
         out.text("  Z:").fixed(z, 8, 2).endLine();
     }
@@ -279,33 +282,36 @@ void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep)
     }
 }
 
-bool Scanner::readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const
-{
+bool Scanner::readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const {
     // Two bytes, or four when the first is 0xFF, the index then being the low 24 bits.
-    if (limit - at < 2) return false;
+    if (limit - at < 2)
+        return false;
     if (data[at] != 0xFF) {
         index = readU2(data + at);
         at += 2;
         return true;
     }
-    if (limit - at < 4) return false;
+    if (limit - at < 4)
+        return false;
     index = readU4(data + at) & 0x00FFFFFFu;
     at += 4;
     return true;
 }
 
-void Scanner::readPolygons(std::size_t start, std::uint32_t length)
-{
+void Scanner::readPolygons(std::size_t start, std::uint32_t length) {
     out.text("POLYGON DATA LOCATED").endLine();
     out.text("      Polygon data length:").number(length).endLine();
     polygonBase = lwo.Faces.size();
-    if (tooShort(start, length, 4)) return;
+    if (tooShort(start, length, 4))
+        return;
     const std::size_t body = start + chunkHeader;
-    if (matchId(data + body, "FACE")) out.text("      Face data identified").endLine();
+    if (matchId(data + body, "FACE"))
+        out.text("      Face data identified").endLine();
     const std::size_t limit = body + length;
     std::size_t at = body + 4;
     while (at < limit) {
-        if (readPolygon(at, limit)) continue;
+        if (readPolygon(at, limit))
+            continue;
         problem().text("the polygon at offset ").number(static_cast<std::int64_t>(at));
         out.text(" runs past the end of its POLS chunk; the rest of the chunk is passed over");
         out.endLine();
@@ -314,9 +320,9 @@ void Scanner::readPolygons(std::size_t start, std::uint32_t length)
     out.text("      Triangle count ").number(lwo.LWOTriangleCount).endLine();
 }
 
-bool Scanner::readPolygon(std::size_t& at, std::size_t limit)
-{
-    if (limit - at < 2) return false;
+bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
+    if (limit - at < 2)
+        return false;
     FaceData face{};
     face.VertexCount = static_cast<std::int32_t>(readU2(data + at) & cornerCountBits);
     face.SurfaceID = -1;
@@ -331,13 +337,15 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit)
         }
         const std::size_t point = pointBase + index;
         inRange = inRange && point < lwo.Vertices.size();
-        if (corner < 4) face.Vertex[corner] = static_cast<std::int32_t>(point);
+        if (corner < 4)
+            face.Vertex[corner] = static_cast<std::int32_t>(point);
         lwo.Corners.push_back(static_cast<std::int32_t>(point));
     }
     printPolygon(face);
     if (!inRange) {
         problem().text("the polygon at offset ").number(static_cast<std::int64_t>(at));
-        out.text(" names a point beyond the ").number(static_cast<std::int64_t>(lwo.Vertices.size()));
+        out.text(" names a point beyond the ")
+            .number(static_cast<std::int64_t>(lwo.Vertices.size()));
         out.text(" points read; polygon passed over").endLine();
         face.VertexCount = 0;
     }
@@ -347,12 +355,14 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit)
     return true;
 }
 
-void Scanner::printPolygon(const FaceData& face)
-{
+void Scanner::printPolygon(const FaceData& face) {
     out.text("      Face data ").number(face.VertexCount).endLine();
-    if (face.VertexCount == 3) out.text("      Face data triangle").endLine();
-    else if (face.VertexCount == 4) out.text("      Face data quad").endLine();
-    else out.text("      Face data polygon").endLine();
+    if (face.VertexCount == 3)
+        out.text("      Face data triangle").endLine();
+    else if (face.VertexCount == 4)
+        out.text("      Face data quad").endLine();
+    else
+        out.text("      Face data polygon").endLine();
     out.text("      Vertex data");
     const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
     for (std::int32_t corner = 0; corner < face.VertexCount; ++corner)
@@ -360,30 +370,32 @@ void Scanner::printPolygon(const FaceData& face)
     out.endLine();
 }
 
-void Scanner::readPolygonTags(std::size_t start, std::uint32_t length)
-{
+void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
     out.text("POLYGON SURFACE INDEX DATA LOCATED").endLine();
     out.text("      Polygon surface index data length:").number(length).endLine();
-    if (tooShort(start, length, 4)) return;
+    if (tooShort(start, length, 4))
+        return;
     const std::size_t body = start + chunkHeader;
     // Part and smoothing-group tags are reported too, but only surface tags set SurfaceID.
     const bool surfaceTags = matchId(data + body, "SURF");
-    if (surfaceTags) out.text("      Surface information located").endLine();
+    if (surfaceTags)
+        out.text("      Surface information located").endLine();
     const std::size_t limit = body + length;
     std::size_t at = body + 4;
     while (at < limit) {
-        if (readPolygonTag(at, limit, surfaceTags)) continue;
+        if (readPolygonTag(at, limit, surfaceTags))
+            continue;
         problem().text("the PTAG entry at offset ").number(static_cast<std::int64_t>(at));
         out.text(" runs past the end of its chunk; passed over").endLine();
         break;
     }
 }
 
-bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTags)
-{
+bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTags) {
     std::size_t next = at;
     std::uint32_t index = 0;
-    if (!readIndex(next, limit, index) || limit - next < 2) return false;
+    if (!readIndex(next, limit, index) || limit - next < 2)
+        return false;
     const std::uint32_t tag = readU2(data + next);
     const std::size_t polygon = polygonBase + index;
     if (polygon >= lwo.Faces.size()) {
@@ -392,7 +404,8 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTag
         out.text(", beyond the ").number(static_cast<std::int64_t>(lwo.Faces.size()));
         out.text(" polygons read; entry passed over").endLine();
     } else {
-        if (surfaceTags) lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
+        if (surfaceTags)
+            lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
         out.text("      Vertex ID:").number(static_cast<std::int64_t>(polygon));
         out.text("  Surface ID:").number(tag).endLine();
     }
@@ -400,8 +413,7 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTag
     return true;
 }
 
-void Scanner::readSurface(std::size_t start, std::uint32_t length)
-{
+void Scanner::readSurface(std::size_t start, std::uint32_t length) {
     out.text("SURFACE DATA LOCATED").endLine();
     out.text("      Surface data length:").number(length).endLine();
     const std::size_t limit = start + chunkHeader + length;
@@ -417,25 +429,25 @@ void Scanner::readSurface(std::size_t start, std::uint32_t length)
     out.endLine();
 }
 
-bool Scanner::readName(std::size_t& at, std::size_t limit, std::string_view& name)
-{
+bool Scanner::readName(std::size_t& at, std::size_t limit, std::string_view& name) {
     const void* zero = std::memchr(data + at, 0, limit - at);
-    if (zero == nullptr) return false;
-    const std::size_t length = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - (data + at));
+    if (zero == nullptr)
+        return false;
+    const std::size_t length =
+        static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - (data + at));
     name = std::string_view(reinterpret_cast<const char*>(data + at), length);
     at = std::min(limit, at + padded(length + 1));
     return true;
 }
 
-TagData* Scanner::tagNamed(std::string_view name)
-{
+TagData* Scanner::tagNamed(std::string_view name) {
     for (TagData& tag : lwo.Tags)
-        if (tag.name == name) return &tag;
+        if (tag.name == name)
+            return &tag;
     return nullptr;
 }
 
-bool Scanner::readAttribute(std::size_t& at, std::size_t limit, TagData* tag)
-{
+bool Scanner::readAttribute(std::size_t& at, std::size_t limit, TagData* tag) {
     char id[5];
     if (limit - at < subchunkHeader) {
         problem().text("the surface attribute at offset ").number(static_cast<std::int64_t>(at));
@@ -468,20 +480,21 @@ bool Scanner::readAttribute(std::size_t& at, std::size_t limit, TagData* tag)
     return true;
 }
 
-void Scanner::readColour(std::size_t at, std::uint32_t length, TagData* tag)
-{
+void Scanner::readColour(std::size_t at, std::uint32_t length, TagData* tag) {
     const unsigned char* body = data + at + subchunkHeader;
     const float red = convertBytesToFloat(body);
     const float green = convertBytesToFloat(body + 4);
     const float blue = convertBytesToFloat(body + 8);
     std::size_t envelopeAt = at + subchunkHeader + 12;
     std::uint32_t envelope = 0;
-    if (!readIndex(envelopeAt, at + subchunkHeader + length, envelope)) envelope = 0;
+    if (!readIndex(envelopeAt, at + subchunkHeader + length, envelope))
+        envelope = 0;
     out.text("      Surface colour information identified.").endLine();
     out.text("      Red:").fixed(red, 3, 2).text(" Green:").fixed(green, 3, 2);
     out.text(" Blue:").fixed(blue, 3, 2).endLine();
     out.text("      Envelope ").number(envelope).endLine();
-    if (tag == nullptr) return;
+    if (tag == nullptr)
+        return;
     tag->Red = red;
     tag->Green = green;
     tag->Blue = blue;
@@ -493,8 +506,7 @@ void Scanner::readColour(std::size_t at, std::uint32_t length, TagData* tag)
 namespace bm {
 
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
-                  const std::string& fileName)
-{
+                  const std::string& fileName) {
     return Scanner(data, size, report, fileName).run();
 }
 

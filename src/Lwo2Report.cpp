@@ -17,25 +17,26 @@ namespace bm {
 
 ReportWriter::ReportWriter(std::ostream& stream) : out(stream), buffer(blockSize) {}
 
-ReportWriter::~ReportWriter() { flush(); }
-
-void ReportWriter::spill(std::size_t n)
-{
-    out.write(buffer.data(), static_cast<std::streamsize>(used));
-    used = 0;
-    if (buffer.size() < n) buffer.resize(n);
+ReportWriter::~ReportWriter() {
+    flush();
 }
 
-void ReportWriter::flush()
-{
+void ReportWriter::spill(std::size_t n) {
+    out.write(buffer.data(), static_cast<std::streamsize>(used));
+    used = 0;
+    if (buffer.size() < n)
+        buffer.resize(n);
+}
+
+void ReportWriter::flush() {
     out.write(buffer.data(), static_cast<std::streamsize>(used));
     used = 0;
     out.flush();
 }
 
-ReportWriter& ReportWriter::fixed(float value, int width, int precision)
-{
-    if (precision == 2 && fixedHundredths(value, width)) return *this;
+ReportWriter& ReportWriter::fixed(float value, int width, int precision) {
+    if (precision == 2 && fixedHundredths(value, width))
+        return *this;
     char digits[floatRoom];
     // printf promotes the float to double; to_chars rounds that value as printf does.
     const auto done = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
@@ -49,18 +50,20 @@ ReportWriter& ReportWriter::fixed(float value, int width, int precision)
     return *this;
 }
 
-bool ReportWriter::fixedHundredths(float value, int width)
-{
+bool ReportWriter::fixedHundredths(float value, int width) {
     // A float has 24 significant bits and 100 has 7, so value * 100 is exact in a double and
     // rounding it to the nearest integer, ties to even, is what printf does with "%.2f".
     const double hundredths = std::fabs(static_cast<double>(value) * 100.0);
-    if (!(hundredths < 1e15)) return false;  // NaN, infinities and huge values: the slow way
-    if (width < 0 || width > fieldRoom) return false;
+    if (!(hundredths < 1e15))
+        return false;  // NaN, infinities and huge values: the slow way
+    if (width < 0 || width > fieldRoom)
+        return false;
     const auto rounded = static_cast<std::uint64_t>(std::nearbyint(hundredths));
     std::uint64_t whole = rounded / 100;
     const unsigned cents = static_cast<unsigned>(rounded % 100);
     std::size_t wholeDigits = 1;
-    for (std::uint64_t w = whole; w >= 10; w /= 10) ++wholeDigits;
+    for (std::uint64_t w = whole; w >= 10; w /= 10)
+        ++wholeDigits;
     const std::size_t length = (std::signbit(value) ? 1 : 0) + wholeDigits + 3;
     const std::size_t field = std::max(length, static_cast<std::size_t>(width));
     // Spaces over the whole room first, then the number right to left from the field's end.
@@ -75,13 +78,13 @@ bool ReportWriter::fixedHundredths(float value, int width)
         *--at = static_cast<char>('0' + whole % 10);
         whole /= 10;
     } while (whole != 0);
-    if (std::signbit(value)) *--at = '-';
+    if (std::signbit(value))
+        *--at = '-';
     used += field;
     return true;
 }
 
-ReportWriter& ReportWriter::general(float value)
-{
+ReportWriter& ReportWriter::general(float value) {
     room(floatRoom);
     char* at = buffer.data() + used;
     const auto done = std::to_chars(at, at + floatRoom, static_cast<double>(value),

@@ -20,8 +20,7 @@ public:
     ReportWriter(const ReportWriter&) = delete;
     ReportWriter& operator=(const ReportWriter&) = delete;
 
-    ReportWriter& text(std::string_view s)
-    {
+    ReportWriter& text(std::string_view s) {
         room(s.size());
         std::memcpy(buffer.data() + used, s.data(), s.size());
         used += s.size();
@@ -29,16 +28,14 @@ public:
     }
     // A literal's length is known here, so the copy needs no call.
     template <std::size_t N>
-    ReportWriter& text(const char (&literal)[N])
-    {
+    ReportWriter& text(const char (&literal)[N]) {
         room(N - 1);
         std::memcpy(buffer.data() + used, literal, N - 1);
         used += N - 1;
         return *this;
     }
     // As the stream prints an integer.
-    ReportWriter& number(std::int64_t n)
-    {
+    ReportWriter& number(std::int64_t n) {
         room(numberRoom);
         char* at = buffer.data() + used;
         if (n >= 0 && n < 100000000)
@@ -51,8 +48,7 @@ public:
     ReportWriter& fixed(float value, int width, int precision);
     // As the stream prints a float by default (six significant digits).
     ReportWriter& general(float value);
-    ReportWriter& endLine()
-    {
+    ReportWriter& endLine() {
         room(1);
         buffer[used++] = '\n';
         return *this;
@@ -61,23 +57,22 @@ public:
     void flush();
 
 private:
-    void room(std::size_t n)
-    {
-        if (buffer.size() - used < n) spill(n);
+    void room(std::size_t n) {
+        if (buffer.size() - used < n)
+            spill(n);
     }
     void spill(std::size_t n);
     bool fixedHundredths(float value, int width);
     // Decimal digits of n, for n below 10^8.
-    static std::size_t digitCount(std::uint32_t n)
-    {
+    static std::size_t digitCount(std::uint32_t n) {
         std::size_t count = 1;
-        for (std::uint32_t limit = 10; n >= limit && count < 8; limit *= 10) ++count;
+        for (std::uint32_t limit = 10; n >= limit && count < 8; limit *= 10)
+            ++count;
         return count;
     }
     // Writes n (below 10^8) in decimal at `at`, right to left two digits at a time; returns the
     // length.
-    static std::size_t smallNumber(std::uint32_t n, char* at)
-    {
+    static std::size_t smallNumber(std::uint32_t n, char* at) {
         static constexpr char pairs[] =
             "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
             "40414243444546474849505152535455565758596061626364656667686970717273747576777879"

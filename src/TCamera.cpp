@@ -5,8 +5,7 @@
 
 std::int32_t cameraCount = 0;
 
-void cameraClass::SetupCamera()
-{
+void cameraClass::SetupCamera() {
     Id = static_cast<GLuint>(cameraCount);
     X = Y = Z = 0.0f;
     Pitch = Yaw = Roll = 0.0f;
@@ -29,48 +28,41 @@ void cameraClass::SetupCamera()
     ++cameraCount;
 }
 
-void cameraClass::PositionCamera(GLfloat pX, GLfloat pY, GLfloat pZ)
-{
+void cameraClass::PositionCamera(GLfloat pX, GLfloat pY, GLfloat pZ) {
     X = pX;
     Y = pY;
     Z = pZ;
 }
 
-void cameraClass::RotateCamera(GLfloat rPitch, GLfloat rYaw, GLfloat rRoll)
-{
+void cameraClass::RotateCamera(GLfloat rPitch, GLfloat rYaw, GLfloat rRoll) {
     Pitch = rPitch;
     Yaw = rYaw;
     Roll = rRoll;
 }
 
-void cameraClass::SetCameraFOV(GLfloat FOV, GLfloat Aspect)
-{
+void cameraClass::SetCameraFOV(GLfloat FOV, GLfloat Aspect) {
     FieldOfView = FOV;
     AspectRatio = Aspect;
 }
 
-void cameraClass::SetCameraZoom(GLfloat pNear, GLfloat pFar)
-{
+void cameraClass::SetCameraZoom(GLfloat pNear, GLfloat pFar) {
     zoomNear = pNear;
     zoomFar = pFar;
 }
 
-void cameraClass::SetCameraRange(GLfloat rNear, GLfloat rFar)
-{
+void cameraClass::SetCameraRange(GLfloat rNear, GLfloat rFar) {
     rangeNear = rNear;
     rangeFar = rFar;
 }
 
-void cameraClass::SetCameraViewport(GLint vX, GLint vY, GLsizei vWidth, GLsizei vHeight)
-{
+void cameraClass::SetCameraViewport(GLint vX, GLint vY, GLsizei vWidth, GLsizei vHeight) {
     viewX = vX;
     viewY = vY;
     viewWidth = vWidth;
     viewHeight = vHeight;
 }
 
-void cameraClass::Render()
-{
+void cameraClass::Render() {
     glViewport(viewX, viewY, viewWidth, viewHeight);
     glScissor(viewX, viewY, viewWidth, viewHeight);
     glMatrixMode(GL_PROJECTION);
@@ -82,8 +74,7 @@ void cameraClass::Render()
     BrackmoorGlu.gluLookAt(X, Y, Z, 0, 0, 0, 0, 1, 0);
 }
 
-void cameraClass::debugCameraInformation()
-{
+void cameraClass::debugCameraInformation() {
     std::printf("<< DEBUG CAMERA INFORMATION >>\n");
     std::printf("Camera ID: %i\n", static_cast<int>(Id));
     std::printf("Coords: X:%f Y:%f Z:%f\n", double(X), double(Y), double(Z));

@@ -9,12 +9,12 @@ extern std::int32_t cameraCount;  // cameras set up so far; the next camera's Id
 
 class cameraClass {
 public:
-    GLuint Id;               // from cameraCount at SetupCamera
-    GLfloat X, Y, Z;         // eye position, world units
+    GLuint Id;                 // from cameraCount at SetupCamera
+    GLfloat X, Y, Z;           // eye position, world units
     GLfloat Pitch, Yaw, Roll;  // printed, not applied
-    GLfloat AspectRatio;     // width / height
-    GLfloat FieldOfView;     // vertical, degrees
-    GLint viewX, viewY;      // viewport lower-left corner, pixels
+    GLfloat AspectRatio;       // width / height
+    GLfloat FieldOfView;       // vertical, degrees
+    GLint viewX, viewY;        // viewport lower-left corner, pixels
     GLsizei viewWidth, viewHeight;
     GLfloat zoomNear, zoomFar;    // printed, not applied
     GLfloat rangeNear, rangeFar;  // clip distances

@@ -13,14 +13,30 @@ constexpr std::int32_t textureSlots = 8;
 }  // namespace
 
 TEntityClass::TEntityClass()
-    : ID(0), name{}, X(0), Y(0), Z(0), Xr(0), Yr(0), Zr(0), Red(0), Green(0), Blue(0), Alpha(0),
-      surfaceCount(0), hidden(0), Surface(), fullBright(0), vertexColour(0), flatShaded(0),
-      disableFog(0), backfaceCulling(0), alphaBlending(0), created(false)
-{
-}
+    : ID(0),
+      name{},
+      X(0),
+      Y(0),
+      Z(0),
+      Xr(0),
+      Yr(0),
+      Zr(0),
+      Red(0),
+      Green(0),
+      Blue(0),
+      Alpha(0),
+      surfaceCount(0),
+      hidden(0),
+      Surface(),
+      fullBright(0),
+      vertexColour(0),
+      flatShaded(0),
+      disableFog(0),
+      backfaceCulling(0),
+      alphaBlending(0),
+      created(false) {}
 
-void TEntityClass::CreateEntity()
-{
+void TEntityClass::CreateEntity() {
     ID = gNumEntities;
     hidden = switchOff;
     X = Y = Z = 0.0f;
@@ -32,8 +48,7 @@ void TEntityClass::CreateEntity()
     ++gNumEntities;
 }
 
-std::int32_t TEntityClass::CreateSurface()
-{
+std::int32_t TEntityClass::CreateSurface() {
     // Make room first, so a failed allocation leaves the entity as it was.
     Surface.reserve(Surface.size() + 1);
     TSurfaceClass* surface = &TEntityRegistry.newSurface();
@@ -47,16 +62,14 @@ std::int32_t TEntityClass::CreateSurface()
     return surface->Id;
 }
 
-void TEntityClass::PositionEntity(GLfloat x, GLfloat y, GLfloat z)
-{
+void TEntityClass::PositionEntity(GLfloat x, GLfloat y, GLfloat z) {
     X = x;
     Y = y;
     Z = z;
     updateRegistry();
 }
 
-void TEntityClass::RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll)
-{
+void TEntityClass::RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll) {
     Xr = pitch;
     Yr = yaw;
     Zr = roll;
@@ -64,20 +77,19 @@ void TEntityClass::RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll)
 }
 
 void TEntityClass::EntityTexture(TTextureClass texture, std::int32_t surfaceID,
-                                 std::int32_t textureIndex)
-{
+                                 std::int32_t textureIndex) {
     if (surfaceID == -1) {
         name = texture;
         return;
     }
     // A surface this entity does not hold, or a slot outside 0 to 7, changes nothing.
-    const bool knownSurface = surfaceID >= 0 && static_cast<std::size_t>(surfaceID) < Surface.size();
+    const bool knownSurface =
+        surfaceID >= 0 && static_cast<std::size_t>(surfaceID) < Surface.size();
     if (knownSurface && textureIndex >= 0 && textureIndex < textureSlots)
         Surface[static_cast<std::size_t>(surfaceID)]->textureID[textureIndex] = texture;
 }
 
-void TEntityClass::EntityFX(std::int32_t fx)
-{
+void TEntityClass::EntityFX(std::int32_t fx) {
     // Largest effect first, each taken off the value once it is set.
     short* const switches[] = {&alphaBlending, &backfaceCulling, &disableFog,
                                &flatShaded,    &vertexColour,    &fullBright};
@@ -92,8 +104,7 @@ void TEntityClass::EntityFX(std::int32_t fx)
     }
 }
 
-void TEntityClass::updateRegistry()
-{
+void TEntityClass::updateRegistry() {
     // An object CreateEntity never ran on has no ID of its own: it must not replace entity 0.
     if (!created)
         return;
@@ -103,14 +114,12 @@ void TEntityClass::updateRegistry()
 // The pools and the adopted surfaces release themselves.
 TEntityRegistryClass::~TEntityRegistryClass() = default;
 
-const TEntityClass* TEntityRegistryClass::find(std::int32_t id) const
-{
+const TEntityClass* TEntityRegistryClass::find(std::int32_t id) const {
     const auto place = placeOfId.find(id);
     return place == placeOfId.end() ? nullptr : *place->second;
 }
 
-void TEntityRegistryClass::registerCopy(const TEntityClass& entity)
-{
+void TEntityRegistryClass::registerCopy(const TEntityClass& entity) {
     const auto place = placeOfId.find(entity.ID);
     if (place != placeOfId.end()) {
         // Splicing keeps the iterator valid; the copy reuses the record's storage.
@@ -131,8 +140,7 @@ void TEntityRegistryClass::registerCopy(const TEntityClass& entity)
     }
 }
 
-void TEntityRegistryClass::adoptSurface(TSurfaceClass* surface)
-{
+void TEntityRegistryClass::adoptSurface(TSurfaceClass* surface) {
     std::unique_ptr<TSurfaceClass> owned(surface);
     surfaces.push_back(std::move(owned));
 }

@@ -53,8 +53,7 @@ namespace bm {
 template <typename T>
 class BlockPool {
 public:
-    T& next()
-    {
+    T& next() {
         if (blocks.empty() || usedInLastBlock == blockSize) {
             blocks.reserve(blocks.size() + 1);
             blocks.emplace_back(new T[blockSize]());
@@ -93,8 +92,8 @@ public:
     TSurfaceClass& newSurface() { return surfacePool.next(); }
 
 private:
-    bm::BlockPool<TEntityClass> recordPool;    // every record, until exit
-    bm::BlockPool<TSurfaceClass> surfacePool;  // surfaces made by CreateSurface
+    bm::BlockPool<TEntityClass> recordPool;                // every record, until exit
+    bm::BlockPool<TSurfaceClass> surfacePool;              // surfaces made by CreateSurface
     std::vector<std::unique_ptr<TSurfaceClass>> surfaces;  // surfaces adopted one by one
     List records;
     std::unordered_map<std::int32_t, List::iterator> placeOfId;

@@ -1,4 +1,5 @@
-// TEntityLwo.cpp - loading a LightWave object into an entity: the file read and the mesh conversion.
+// TEntityLwo.cpp - loading a LightWave object into an entity: the file read and the mesh
+// conversion.
 #include "TEntity.h"
 
 #include "Lwo2Report.h"
@@ -26,25 +27,26 @@ struct Vec3 {
     double x, y, z;
 };
 
-Vec3 pointAt(const std::vector<VertexData>& points, std::int32_t index)
-{
+Vec3 pointAt(const std::vector<VertexData>& points, std::int32_t index) {
     const VertexData& p = points[static_cast<std::size_t>(index)];
     return Vec3{p.X, p.Y, p.Z};
 }
 
-Vec3 minus(Vec3 a, Vec3 b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 minus(Vec3 a, Vec3 b) {
+    return Vec3{a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
-Vec3 cross(Vec3 a, Vec3 b)
-{
+Vec3 cross(Vec3 a, Vec3 b) {
     return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Newell's normal: the polygon's corners run counter-clockwise around it.
 Vec3 polygonNormal(const std::int32_t* corners, std::size_t count,
-                   const std::vector<VertexData>& points)
-{
+                   const std::vector<VertexData>& points) {
     Vec3 n{0, 0, 0};
     for (std::size_t i = 0; i < count; ++i) {
         const Vec3 p = pointAt(points, corners[i]);
@@ -58,17 +60,15 @@ Vec3 polygonNormal(const std::int32_t* corners, std::size_t count,
 
 // Twice the signed area of the triangle, seen along the normal.
 double turn(const std::vector<VertexData>& points, std::int32_t a, std::int32_t b, std::int32_t c,
-            Vec3 normal)
-{
+            Vec3 normal) {
     const Vec3 pa = pointAt(points, a);
     return dot(cross(minus(pointAt(points, b), pa), minus(pointAt(points, c), pa)), normal);
 }
 
 bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, const Triangle& t,
-                     Vec3 normal)
-{
-    return turn(points, t.a, t.b, p, normal) >= 0 && turn(points, t.b, t.c, p, normal) >= 0
-           && turn(points, t.c, t.a, p, normal) >= 0;
+                     Vec3 normal) {
+    return turn(points, t.a, t.b, p, normal) >= 0 && turn(points, t.b, t.c, p, normal) >= 0 &&
+           turn(points, t.c, t.a, p, normal) >= 0;
 }
 
 using TessPtr = std::unique_ptr<GLUtesselator, void (*)(GLUtesselator*)>;
@@ -109,9 +109,9 @@ private:
 };
 
 Triangulator::Triangulator(const std::vector<VertexData>& meshPoints)
-    : points(meshPoints), tess(gluNewTess(), &gluDeleteTess)
-{
-    if (!tess) return;
+    : points(meshPoints), tess(gluNewTess(), &gluDeleteTess) {
+    if (!tess)
+        return;
     GLUtesselator* t = tess.get();
     gluTessCallback(t, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(&onVertex));
     gluTessCallback(t, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(&onCombine));
@@ -122,8 +122,7 @@ Triangulator::Triangulator(const std::vector<VertexData>& meshPoints)
 }
 
 void Triangulator::split(const std::int32_t* corners, std::size_t count,
-                         std::vector<Triangle>& out)
-{
+                         std::vector<Triangle>& out) {
     if (count == 3) {
         out.push_back(Triangle{corners[0], corners[1], corners[2]});
         return;
@@ -139,15 +138,16 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
         clipConvex(corners, count, normal, out);
         return;
     }
-    if (tessellate(corners, count, normal, out)) return;
+    if (tessellate(corners, count, normal, out))
+        return;
     out.resize(before);
     clipEars(corners, count, normal, out);
 }
 
-bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const
-{
+bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const {
     for (std::size_t i = 0; i < count; ++i)
-        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) < 0)
+        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) <
+            0)
             return false;
     // Turning left at every corner is not enough: a star drawn in one stroke does so too, but
     // goes round more than once. Seen along the normal, a convex outline changes direction
@@ -162,27 +162,29 @@ bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3
     };
     // Start from the last edge that moves along the axis, so the count goes all the way round.
     double previous = 0;
-    for (std::size_t i = count; i-- > 0 && previous == 0;) previous = step(i);
+    for (std::size_t i = count; i-- > 0 && previous == 0;)
+        previous = step(i);
     int changes = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const double now = step(i);
-        if (now == 0) continue;
-        if ((now > 0) != (previous > 0)) ++changes;
+        if (now == 0)
+            continue;
+        if ((now > 0) != (previous > 0))
+            ++changes;
         previous = now;
     }
     return changes <= 2;
 }
 
-void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out)
-{
+void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) {
     // A concave quad must be cut from its reflex corner, which can only be corner 1 or 3 when
     // the 0-2 diagonal is wrong. A quad's vector area is half the cross product of its
     // diagonals, which gives the normal without a walk around the corners.
     const Vec3 p0 = pointAt(points, c[0]), p1 = pointAt(points, c[1]);
     const Vec3 p2 = pointAt(points, c[2]), p3 = pointAt(points, c[3]);
     const Vec3 normal = cross(minus(p2, p0), minus(p3, p1));
-    const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0
-                        || dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
+    const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0 ||
+                        dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
     if (reflex) {
         out.push_back(Triangle{c[1], c[2], c[3]});
         out.push_back(Triangle{c[1], c[3], c[0]});
@@ -193,9 +195,9 @@ void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out)
 }
 
 bool Triangulator::tessellate(const std::int32_t* corners, std::size_t count, Vec3 normal,
-                              std::vector<Triangle>& out)
-{
-    if (!tess || dot(normal, normal) == 0.0) return false;
+                              std::vector<Triangle>& out) {
+    if (!tess || dot(normal, normal) == 0.0)
+        return false;
     coords.resize(count * 3);
     output.clear();
     failed = false;
@@ -212,46 +214,49 @@ bool Triangulator::tessellate(const std::int32_t* corners, std::size_t count, Ve
     }
     gluTessEndContour(t);
     gluTessEndPolygon(t);
-    if (failed || output.size() != 3 * (count - 2)) return false;
+    if (failed || output.size() != 3 * (count - 2))
+        return false;
     for (std::size_t i = 0; i < output.size(); i += 3) {
         Triangle tri{corners[output[i]], corners[output[i + 1]], corners[output[i + 2]]};
-        if (turn(points, tri.a, tri.b, tri.c, normal) < 0) std::swap(tri.b, tri.c);
+        if (turn(points, tri.a, tri.b, tri.c, normal) < 0)
+            std::swap(tri.b, tri.c);
         out.push_back(tri);
     }
     return true;
 }
 
-void Triangulator::onVertex(void* vertex, void* self)
-{
+void Triangulator::onVertex(void* vertex, void* self) {
     auto* me = static_cast<Triangulator*>(self);
     me->output.push_back(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vertex)));
 }
 
-void Triangulator::onCombine(GLdouble*, void**, GLfloat*, void** outData, void* self)
-{
+void Triangulator::onCombine(GLdouble*, void**, GLfloat*, void** outData, void* self) {
     // A new vertex means the outline crosses itself; ear clipping takes over.
     static_cast<Triangulator*>(self)->failed = true;
     *outData = nullptr;
 }
 
-void Triangulator::onError(GLenum, void* self) { static_cast<Triangulator*>(self)->failed = true; }
+void Triangulator::onError(GLenum, void* self) {
+    static_cast<Triangulator*>(self)->failed = true;
+}
 
-void Triangulator::onBegin(GLenum type, void* self)
-{
-    if (type != GL_TRIANGLES) static_cast<Triangulator*>(self)->failed = true;
+void Triangulator::onBegin(GLenum type, void* self) {
+    if (type != GL_TRIANGLES)
+        static_cast<Triangulator*>(self)->failed = true;
 }
 
 void Triangulator::onEdgeFlag(GLboolean, void*) {}
 
 void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
-                           std::vector<Triangle>& out)
-{
+                            std::vector<Triangle>& out) {
     ring.assign(corners, corners + count);
     while (ring.size() > 3) {
         std::size_t at = 0;
-        while (at < ring.size() && !isEar(at, normal)) ++at;
+        while (at < ring.size() && !isEar(at, normal))
+            ++at;
         // No ear at all (a crossing or degenerate outline): cut the first corner anyway.
-        if (at == ring.size()) at = 0;
+        if (at == ring.size())
+            at = 0;
         const std::size_t n = ring.size();
         out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
         ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
@@ -260,8 +265,7 @@ void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3
 }
 
 void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
-                              std::vector<Triangle>& out)
-{
+                              std::vector<Triangle>& out) {
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
     // cut later, once they turn, so no triangle is empty.
     ring.assign(corners, corners + count);
@@ -270,23 +274,27 @@ void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Ve
         const std::size_t n = ring.size();
         std::size_t tried = 0;
         for (; tried < n; ++tried, at = (at + 1) % n)
-            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0) break;
+            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0)
+                break;
         out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
         ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
-        if (at == ring.size()) at = 0;
+        if (at == ring.size())
+            at = 0;
     }
     out.push_back(Triangle{ring[0], ring[1], ring[2]});
 }
 
-bool Triangulator::isEar(std::size_t at, Vec3 normal) const
-{
+bool Triangulator::isEar(std::size_t at, Vec3 normal) const {
     const std::size_t n = ring.size();
     const Triangle t{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]};
-    if (turn(points, t.a, t.b, t.c, normal) <= 0) return false;
+    if (turn(points, t.a, t.b, t.c, normal) <= 0)
+        return false;
     for (std::size_t i = 0; i < n; ++i) {
         const std::int32_t p = ring[i];
-        if (p == t.a || p == t.b || p == t.c) continue;
-        if (pointInTriangle(points, p, t, normal)) return false;
+        if (p == t.a || p == t.b || p == t.c)
+            continue;
+        if (pointInTriangle(points, p, t, normal))
+            return false;
     }
     return true;
 }
@@ -297,17 +305,17 @@ class SurfaceFiller {
 public:
     SurfaceFiller(TEntityClass& target, const std::vector<VertexData>& meshPoints,
                   bm::ReportWriter& report, std::size_t triangles)
-        : entity(target), points(meshPoints), out(report), remaining(triangles)
-    {
+        : entity(target), points(meshPoints), out(report), remaining(triangles) {
         // Room for every surface at once, rather than one more with each.
-        const std::size_t surfaces = std::max<std::size_t>(1, (triangles + 84) / trianglesPerSurface);
+        const std::size_t surfaces =
+            std::max<std::size_t>(1, (triangles + 84) / trianglesPerSurface);
         entity.Surface.reserve(entity.Surface.size() + surfaces);
         open();
     }
 
-    void add(const Triangle& t)
-    {
-        if (surface->triangleIndex.size() == 3 * trianglesPerSurface) open();
+    void add(const Triangle& t) {
+        if (surface->triangleIndex.size() == 3 * trianglesPerSurface)
+            open();
         const std::int32_t vert1 = addCorner(t.a);
         const std::int32_t vert2 = addCorner(t.b);
         const std::int32_t vert3 = addCorner(t.c);
@@ -319,8 +327,7 @@ public:
     }
 
 private:
-    void open()
-    {
+    void open() {
         surface = entity.Surface[static_cast<std::size_t>(entity.CreateSurface())];
         // The surface's final size is known: spare it the regrowing.
         const std::size_t vertices = 3 * std::min(remaining, trianglesPerSurface);
@@ -330,8 +337,7 @@ private:
         surface->triangleIndex.reserve(vertices);
     }
 
-    std::int32_t addCorner(std::int32_t index)
-    {
+    std::int32_t addCorner(std::int32_t index) {
         const VertexData& p = points[static_cast<std::size_t>(index)];
         return surface->AddVertex(p.X, p.Y, p.Z, 0.0f, 0.0f, noThirdCoordinate);
     }
@@ -344,9 +350,9 @@ private:
 };
 
 // A polygon is converted when it has three corners or more, all of them points that were read.
-bool drawable(const FaceData& face, const bm::Lwo2Data& lwo)
-{
-    if (face.VertexCount < 3) return false;
+bool drawable(const FaceData& face, const bm::Lwo2Data& lwo) {
+    if (face.VertexCount < 3)
+        return false;
     const std::size_t count = static_cast<std::size_t>(face.VertexCount);
     if (face.FirstCorner > lwo.Corners.size() || lwo.Corners.size() - face.FirstCorner < count)
         return false;
@@ -357,19 +363,18 @@ bool drawable(const FaceData& face, const bm::Lwo2Data& lwo)
     return true;
 }
 
-std::size_t countTriangles(const bm::Lwo2Data& lwo)
-{
+std::size_t countTriangles(const bm::Lwo2Data& lwo) {
     std::size_t triangles = 0;
     for (const FaceData& face : lwo.Faces)
-        if (drawable(face, lwo)) triangles += static_cast<std::size_t>(face.VertexCount) - 2;
+        if (drawable(face, lwo))
+            triangles += static_cast<std::size_t>(face.VertexCount) - 2;
     return triangles;
 }
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // The whole file in one read; the size is what ftell reports, the data what fread delivered.
-std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got)
-{
+std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got) {
     std::fseek(file, 0, SEEK_END);
     size = std::max(std::ftell(file), 0L);
     std::fseek(file, 0, SEEK_SET);
@@ -385,8 +390,7 @@ std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std:
 
 }  // namespace
 
-void TEntityClass::LoadLWO(const std::string& filename, std::int32_t)
-{
+void TEntityClass::LoadLWO(const std::string& filename, std::int32_t) {
     std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
     FilePtr file(std::fopen(filename.c_str(), "rb"), &std::fclose);
     if (!file) {
@@ -407,8 +411,7 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t)
 
 namespace bm {
 
-void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report)
-{
+void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report) {
     ReportWriter out(report);
     out.text("Converting LWO mesh data to Brackmoor Entity data...").endLine();
     out.flush();
@@ -417,11 +420,13 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     Triangulator triangulator(lwo.Vertices);
     std::vector<Triangle> triangles;
     for (const FaceData& face : lwo.Faces) {
-        if (!drawable(face, lwo)) continue;
+        if (!drawable(face, lwo))
+            continue;
         triangles.clear();
         triangulator.split(lwo.Corners.data() + face.FirstCorner,
                            static_cast<std::size_t>(face.VertexCount), triangles);
-        for (const Triangle& t : triangles) filler.add(t);
+        for (const Triangle& t : triangles)
+            filler.add(t);
     }
     out.flush();
     entity.updateRegistry();

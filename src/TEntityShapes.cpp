@@ -9,18 +9,15 @@ struct ShapeVertex {
 
 // Two triangles per face, faces +Z, -Z, +Y, -Y, +X, -X; counter-clockwise seen from outside.
 const ShapeVertex cubeVertices[36] = {
-    {-1, -1, 1, 1, 1},   {1, -1, 1, 1, 0},   {-1, 1, 1, 0, 1},
-    {1, -1, 1, 1, 0},    {1, 1, 1, 0, 0},    {-1, 1, 1, 0, 1},
-    {-1, -1, -1, 1, 0},  {-1, 1, -1, 0, 0},  {1, -1, -1, 1, 1},
-    {-1, 1, -1, 0, 0},   {1, 1, -1, 0, 1},   {1, -1, -1, 1, 1},
-    {-1, 1, -1, 1, 0},   {-1, 1, 1, 0, 0},   {1, 1, -1, 1, 1},
-    {-1, 1, 1, 0, 0},    {1, 1, 1, 0, 1},    {1, 1, -1, 1, 1},
-    {-1, -1, -1, 1, 1},  {1, -1, -1, 1, 0},  {-1, -1, 1, 0, 1},
-    {1, -1, -1, 1, 0},   {1, -1, 1, 0, 0},   {-1, -1, 1, 0, 1},
-    {1, -1, -1, 0, 1},   {1, 1, -1, 1, 1},   {1, -1, 1, 0, 0},
-    {1, 1, -1, 1, 1},    {1, 1, 1, 1, 0},    {1, -1, 1, 0, 0},
-    {-1, -1, -1, 0, 0},  {-1, -1, 1, 0, 1},  {-1, 1, -1, 1, 0},
-    {-1, -1, 1, 0, 1},   {-1, 1, 1, 1, 1},   {-1, 1, -1, 1, 0},
+    {-1, -1, 1, 1, 1}, {1, -1, 1, 1, 0},  {-1, 1, 1, 0, 1},   {1, -1, 1, 1, 0},
+    {1, 1, 1, 0, 0},   {-1, 1, 1, 0, 1},  {-1, -1, -1, 1, 0}, {-1, 1, -1, 0, 0},
+    {1, -1, -1, 1, 1}, {-1, 1, -1, 0, 0}, {1, 1, -1, 0, 1},   {1, -1, -1, 1, 1},
+    {-1, 1, -1, 1, 0}, {-1, 1, 1, 0, 0},  {1, 1, -1, 1, 1},   {-1, 1, 1, 0, 0},
+    {1, 1, 1, 0, 1},   {1, 1, -1, 1, 1},  {-1, -1, -1, 1, 1}, {1, -1, -1, 1, 0},
+    {-1, -1, 1, 0, 1}, {1, -1, -1, 1, 0}, {1, -1, 1, 0, 0},   {-1, -1, 1, 0, 1},
+    {1, -1, -1, 0, 1}, {1, 1, -1, 1, 1},  {1, -1, 1, 0, 0},   {1, 1, -1, 1, 1},
+    {1, 1, 1, 1, 0},   {1, -1, 1, 0, 0},  {-1, -1, -1, 0, 0}, {-1, -1, 1, 0, 1},
+    {-1, 1, -1, 1, 0}, {-1, -1, 1, 0, 1}, {-1, 1, 1, 1, 1},   {-1, 1, -1, 1, 0},
 };
 
 // A square in the XY plane facing +Z; v = 0 along its top edge.
@@ -31,14 +28,12 @@ const ShapeVertex quadVertices[6] = {
 
 constexpr GLfloat noThirdCoordinate = 50.0f;
 
-GLuint addShapeVertex(TSurfaceClass& surface, const ShapeVertex& p)
-{
+GLuint addShapeVertex(TSurfaceClass& surface, const ShapeVertex& p) {
     return static_cast<GLuint>(surface.AddVertex(p.x, p.y, p.z, p.u, p.v, noThirdCoordinate));
 }
 }  // namespace
 
-void TEntityClass::CreateCube()
-{
+void TEntityClass::CreateCube() {
     CreateEntity();
     TSurfaceClass& surface = *Surface[static_cast<std::size_t>(CreateSurface())];
     for (std::size_t k = 0; k < 12; ++k) {
@@ -50,8 +45,7 @@ void TEntityClass::CreateCube()
     updateRegistry();
 }
 
-void TEntityClass::CreateQuad()
-{
+void TEntityClass::CreateQuad() {
     CreateEntity();
     TSurfaceClass& surface = *Surface[static_cast<std::size_t>(CreateSurface())];
     for (const ShapeVertex& p : quadVertices)

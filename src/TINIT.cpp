@@ -10,16 +10,14 @@
 namespace {
 bool glutStarted = false;
 
-void startGlut(int argc, char** argv)
-{
+void startGlut(int argc, char** argv) {
     glutInit(&argc, argv);
     // Closing the window or glutLeaveMainLoop returns from glutMainLoop, so shut-down runs.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutStarted = true;
 }
 
-void openWindow()
-{
+void openWindow() {
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
     glutInitWindowSize(BrackmoorWidth, BrackmoorHeight);
     glutInitWindowPosition(0, 0);
@@ -27,8 +25,7 @@ void openWindow()
 }
 }  // namespace
 
-void InitGL(int SEargc, char** SEargv)
-{
+void InitGL(int SEargc, char** SEargv) {
     std::cout << "OpenGL InitGL Called..." << std::endl;
     if (!glutStarted)
         startGlut(SEargc, SEargv);

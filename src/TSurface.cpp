@@ -7,8 +7,7 @@ constexpr GLfloat noThirdCoordinate = 50.0f;
 }  // namespace
 
 std::int32_t TSurfaceClass::AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u, GLfloat v,
-                                      GLfloat w)
-{
+                                      GLfloat w) {
     verts.push_back(x);
     verts.push_back(y);
     verts.push_back(z);
@@ -22,8 +21,7 @@ std::int32_t TSurfaceClass::AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u
     return vertexPoints - 1;
 }
 
-void TSurfaceClass::AddTriangle(GLuint v1, GLuint v2, GLuint v3)
-{
+void TSurfaceClass::AddTriangle(GLuint v1, GLuint v2, GLuint v3) {
     // Corners wrap at 256: indices are 8 bits wide.
     triangleIndex.push_back(static_cast<unsigned char>(v1 & 0xFFu));
     triangleIndex.push_back(static_cast<unsigned char>(v2 & 0xFFu));

@@ -17,8 +17,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Bytes a texture of these dimensions takes, or 0 when they are outside the format (the line
 // saying why has then been printed).
 std::size_t rawByteSize(const std::string& filename, short byteCount, std::int32_t width,
-                        std::int32_t height)
-{
+                        std::int32_t height) {
     const char* name = filename.c_str();
     if (byteCount != 3 && byteCount != 4) {
         std::printf("RAW Loader error: %s: %d bytes per pixel, expected 3 or 4\n", name, byteCount);
@@ -39,15 +38,13 @@ std::size_t rawByteSize(const std::string& filename, short byteCount, std::int32
     return 0;
 }
 
-[[noreturn]] void failToRead(const std::string& filename)
-{
+[[noreturn]] void failToRead(const std::string& filename) {
     std::cout << "RAW Loader error: Could not read from file" << std::endl;
     std::cout << "RAW Loader file: " << filename << std::endl;
     std::exit(1);
 }
 
-[[noreturn]] void failShortFile(const std::string& filename, long held, std::size_t expected)
-{
+[[noreturn]] void failShortFile(const std::string& filename, long held, std::size_t expected) {
     std::printf("RAW Loader error: %s holds %li bytes, expected %lu\n", filename.c_str(), held,
                 static_cast<unsigned long>(expected));
     std::fflush(stdout);
@@ -55,8 +52,7 @@ std::size_t rawByteSize(const std::string& filename, short byteCount, std::int32
 }
 
 // Bytes from the current position to the end, the position left unchanged; -1 if unknown.
-long bytesLeft(std::FILE* file)
-{
+long bytesLeft(std::FILE* file) {
     const long start = std::ftell(file);
     if (start < 0 || std::fseek(file, 0, SEEK_END) != 0)
         return -1;
@@ -66,8 +62,7 @@ long bytesLeft(std::FILE* file)
 }
 
 // The first size bytes of the file; exits with status 1 when they cannot all be had.
-std::unique_ptr<unsigned char[]> readRawPixels(const std::string& filename, std::size_t size)
-{
+std::unique_ptr<unsigned char[]> readRawPixels(const std::string& filename, std::size_t size) {
     FilePtr file(std::fopen(filename.c_str(), "rb"));
     if (!file)
         failToRead(filename);
@@ -87,8 +82,7 @@ std::unique_ptr<unsigned char[]> readRawPixels(const std::string& filename, std:
     return pixels;
 }
 
-void setWrap(int wrap)
-{
+void setWrap(int wrap) {
     const GLint mode = wrap != 0 ? GL_REPEAT : GL_CLAMP_TO_EDGE;
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(mode));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(mode));
@@ -96,8 +90,7 @@ void setWrap(int wrap)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
 }
 
-void uploadMipmaps(short byteCount, GLint width, GLint height, const unsigned char* pixels)
-{
+void uploadMipmaps(short byteCount, GLint width, GLint height, const unsigned char* pixels) {
     if (byteCount == 4) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
         return;
@@ -112,8 +105,7 @@ void uploadMipmaps(short byteCount, GLint width, GLint height, const unsigned ch
 }  // namespace
 
 void TTextureClass::loadTextureRAW(const std::string& filename, short byteCount,
-                                   std::int32_t RAWwidth, std::int32_t RAWheight, int wrap)
-{
+                                   std::int32_t RAWwidth, std::int32_t RAWheight, int wrap) {
     const std::size_t size = rawByteSize(filename, byteCount, RAWwidth, RAWheight);
     if (size == 0)
         return;

@@ -20,23 +20,20 @@ struct RunResult {
     std::string out, err;
 };
 
-std::string readText(const std::string& path)
-{
+std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-std::string quoted(const std::string& text)
-{
+std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
 // Runs the demonstration in directory with the given arguments, optionally under a tracer.
 RunResult runDemo(const std::string& directory, const std::string& arguments,
-                  const std::string& prefix = "")
-{
+                  const std::string& prefix = "") {
     const std::string scratch = bm::test::makeTempDir();
     const std::string command = "cd " + quoted(directory) + " && " + prefix + " " +
                                 quoted(BRACKMOOR_DEMO) + " " + arguments + " > " +
@@ -49,8 +46,7 @@ RunResult runDemo(const std::string& directory, const std::string& arguments,
     return result;
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -61,8 +57,7 @@ std::vector<std::string> lines(const std::string& text)
 }  // namespace
 
 // Bad values are refused before any window opens: one line, exit status 2.
-TEST(BrackmoorDemo, BadOptionValuesExitWithStatusTwo)
-{
+TEST(BrackmoorDemo, BadOptionValuesExitWithStatusTwo) {
     const char* const cases[][2] = {
         {"--frames 0", "--frames"},
         {"--frames -3", "--frames"},
@@ -83,8 +78,7 @@ TEST(BrackmoorDemo, BadOptionValuesExitWithStatusTwo)
 
 class BrackmoorDemoGL : public ::testing::Test {};
 
-TEST_F(BrackmoorDemoGL, ThreeFramesEachClearLoadEnableFlushAndSwap)
-{
+TEST_F(BrackmoorDemoGL, ThreeFramesEachClearLoadEnableFlushAndSwap) {
     if (std::string(BRACKMOOR_APITRACE).empty())
         GTEST_SKIP() << "apitrace is not installed";
     const std::string trace = bm::test::makeTempDir() + "/demo.trace";
@@ -129,8 +123,7 @@ TEST_F(BrackmoorDemoGL, ThreeFramesEachClearLoadEnableFlushAndSwap)
     }
 }
 
-TEST_F(BrackmoorDemoGL, ScreenshotIsTheWindowSizedPng)
-{
+TEST_F(BrackmoorDemoGL, ScreenshotIsTheWindowSizedPng) {
     const std::string picture = bm::test::makeTempDir() + "/demo.png";
     const RunResult run = runDemo(BRACKMOOR_DATA_DIR, "--frames 2 --screenshot " + quoted(picture));
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -157,8 +150,7 @@ struct Probe {
     NamedColour expected;
 };
 
-void expectColours(const bm::test::PngImage& image, const std::vector<Probe>& probes)
-{
+void expectColours(const bm::test::PngImage& image, const std::vector<Probe>& probes) {
     for (const Probe& p : probes) {
         const auto pixel = image.at(p.x, image.height - 1 - p.y);
         const bool near = std::abs(pixel[0] - p.expected.r) <= 40 &&
@@ -186,8 +178,7 @@ const std::vector<Probe> quadTriangleAndCube = {
     {"above the scene", 50, 50, black},
 };
 
-std::string firstDifference(const std::string& actual, const std::string& expected)
-{
+std::string firstDifference(const std::string& actual, const std::string& expected) {
     const std::vector<std::string> got = lines(actual), want = lines(expected);
     for (std::size_t i = 0; i < std::max(got.size(), want.size()); ++i) {
         const std::string g = i < got.size() ? got[i] : "<missing>";
@@ -201,8 +192,7 @@ std::string firstDifference(const std::string& actual, const std::string& expect
 }  // namespace
 
 // Start-up, the camera dump, the model's whole report, the texture line and the 3.
-TEST_F(BrackmoorDemoGL, OneFramePrintsTheExpectedText)
-{
+TEST_F(BrackmoorDemoGL, OneFramePrintsTheExpectedText) {
     const RunResult run = runDemo(BRACKMOOR_DATA_DIR, "--frames 1");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string expected = readText(std::string(BRACKMOOR_TESTS_DIR) + "/demo_frames1.txt");
@@ -210,8 +200,7 @@ TEST_F(BrackmoorDemoGL, OneFramePrintsTheExpectedText)
     EXPECT_EQ(run.out, expected) << firstDifference(run.out, expected);
 }
 
-TEST_F(BrackmoorDemoGL, ScreenshotShowsTheFourEntitiesWhereTheProjectionPutsThem)
-{
+TEST_F(BrackmoorDemoGL, ScreenshotShowsTheFourEntitiesWhereTheProjectionPutsThem) {
     const std::string picture = bm::test::makeTempDir() + "/demo.png";
     const RunResult run = runDemo(BRACKMOOR_DATA_DIR, "--frames 1 --screenshot " + quoted(picture));
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -225,11 +214,10 @@ TEST_F(BrackmoorDemoGL, ScreenshotShowsTheFourEntitiesWhereTheProjectionPutsThem
 }
 
 // With no model file the other three entities are still drawn, the cube now seen whole.
-TEST_F(BrackmoorDemoGL, MissingModelLeavesTheOtherThreeDrawn)
-{
+TEST_F(BrackmoorDemoGL, MissingModelLeavesTheOtherThreeDrawn) {
     const std::string directory = bm::test::makeTempDir();
-    const std::string copy = "cp " + quoted(std::string(BRACKMOOR_DATA_DIR) + "/RAWTest") + " " +
-                             quoted(directory);
+    const std::string copy =
+        "cp " + quoted(std::string(BRACKMOOR_DATA_DIR) + "/RAWTest") + " " + quoted(directory);
     ASSERT_EQ(std::system(copy.c_str()), 0);
     const std::string picture = directory + "/demo.png";
     const RunResult run = runDemo(directory, "--frames 1 --screenshot " + quoted(picture));

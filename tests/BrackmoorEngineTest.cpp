@@ -14,8 +14,7 @@ namespace {
 char programName[] = "brackmoor_tests";
 char* arguments[] = {programName, nullptr};
 
-std::string startCapturingOutput(short threeD)
-{
+std::string startCapturingOutput(short threeD) {
     Brackmoor.startupWindowSize(640, 480, 16);
     testing::internal::CaptureStdout();
     Brackmoor.startupEngine(threeD, 1, arguments);
@@ -34,15 +33,13 @@ const char* const cameraDump =
     "Aspect Ratio:0.750000\n"
     "<< END OF DEBUG CAMERA INFORMATION >>\n\n";
 
-GLint integerState(GLenum name)
-{
+GLint integerState(GLenum name) {
     GLint value = 0;
     glGetIntegerv(name, &value);
     return value;
 }
 
-void expectMatrix(GLenum which, const GLfloat (&expected)[16], float tolerance)
-{
+void expectMatrix(GLenum which, const GLfloat (&expected)[16], float tolerance) {
     GLfloat m[16];
     glGetFloatv(which, m);
     for (int i = 0; i < 16; ++i)
@@ -53,8 +50,7 @@ class BrackmoorEngineGL : public bm::test::GLFixture {};
 
 }  // namespace
 
-TEST(BrackmoorEngine, GlobalsStartAtTheirDocumentedValues)
-{
+TEST(BrackmoorEngine, GlobalsStartAtTheirDocumentedValues) {
     EXPECT_EQ(BrackmoorWindowTitle, "Brackmoor engine window");
     EXPECT_EQ(BrackmoorWidth, 400);
     EXPECT_EQ(BrackmoorHeight, 300);
@@ -66,8 +62,7 @@ TEST(BrackmoorEngine, GlobalsStartAtTheirDocumentedValues)
     EXPECT_TRUE(TTextureRegistry.Texture.empty());
 }
 
-TEST(BrackmoorEngine, SettersStoreTheirArgumentsUnchanged)
-{
+TEST(BrackmoorEngine, SettersStoreTheirArgumentsUnchanged) {
     Brackmoor.startupWindowTitle("title");
     Brackmoor.startupWindowSize(-5, 70000, 0);
     EXPECT_EQ(BrackmoorWindowTitle, "title");
@@ -85,18 +80,17 @@ TEST(BrackmoorEngine, SettersStoreTheirArgumentsUnchanged)
     EXPECT_EQ(Brackmoor.ClsBlue, 0.75f);
 }
 
-TEST_F(BrackmoorEngineGL, ThreeDStartupPrintsBannerAndCameraDumpInOrder)
-{
-    const std::string expected = std::string("Little endianess\n"
-                                             "Startup OpenGL Engine...\n"
-                                             "OpenGL InitGL Called...\n"
-                                             "GLUT Initialise complete...\n") +
+TEST_F(BrackmoorEngineGL, ThreeDStartupPrintsBannerAndCameraDumpInOrder) {
+    const std::string expected = std::string(
+                                     "Little endianess\n"
+                                     "Startup OpenGL Engine...\n"
+                                     "OpenGL InitGL Called...\n"
+                                     "GLUT Initialise complete...\n") +
                                  cameraDump + "Startup complete.\n";
     EXPECT_EQ(startCapturingOutput(1), expected);
 }
 
-TEST_F(BrackmoorEngineGL, ThreeDStartupLeavesTheEngineState)
-{
+TEST_F(BrackmoorEngineGL, ThreeDStartupLeavesTheEngineState) {
     startCapturingOutput(1);
     EXPECT_EQ(integerState(GL_MATRIX_MODE), GL_MODELVIEW);
     GLint viewport[4];
@@ -121,15 +115,14 @@ TEST_F(BrackmoorEngineGL, ThreeDStartupLeavesTheEngineState)
     glGetIntegerv(GL_SCISSOR_BOX, scissor);
     EXPECT_EQ(scissor[2], 640);
     EXPECT_EQ(scissor[3], 480);
-    const GLfloat projection[16] = {2.860995f, 0, 0, 0, 0, 2.145746f, 0, 0,
-                                    0, 0, -1.00002f, -1, 0, 0, -0.0200002f, 0};
+    const GLfloat projection[16] = {2.860995f, 0, 0,         0,  0, 2.145746f, 0,           0,
+                                    0,         0, -1.00002f, -1, 0, 0,         -0.0200002f, 0};
     expectMatrix(GL_PROJECTION_MATRIX, projection, 2e-5f);
     const GLfloat view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -450, 1};
     expectMatrix(GL_MODELVIEW_MATRIX, view, 1e-6f);
 }
 
-TEST_F(BrackmoorEngineGL, StartupResetsCountersAndColours)
-{
+TEST_F(BrackmoorEngineGL, StartupResetsCountersAndColours) {
     gNumEntities = 7;
     gNumTextures = 3;
     gNumSprites = 2;
@@ -150,8 +143,7 @@ TEST_F(BrackmoorEngineGL, StartupResetsCountersAndColours)
     EXPECT_EQ(Brackmoor.MaskActive, -1);
 }
 
-TEST_F(BrackmoorEngineGL, StartupOpensTheWindowItWasGiven)
-{
+TEST_F(BrackmoorEngineGL, StartupOpensTheWindowItWasGiven) {
     startCapturingOutput(1);
     EXPECT_NE(OpenGLWindow, 0);
     GLint depthBits = 0;
@@ -166,28 +158,25 @@ TEST_F(BrackmoorEngineGL, StartupOpensTheWindowItWasGiven)
 }
 
 // A 2D start-up multiplies the orthographic projection and leaves the camera alone.
-TEST_F(BrackmoorEngineGL, TwoDStartupMultipliesOrthographicProjection)
-{
+TEST_F(BrackmoorEngineGL, TwoDStartupMultipliesOrthographicProjection) {
     Brackmoor.firstCamera.Id = 77;
     const std::string output = startCapturingOutput(-1);
     EXPECT_EQ(output.find("DEBUG CAMERA"), std::string::npos);
     EXPECT_NE(output.find("GLUT Initialise complete...\nStartup complete.\n"), std::string::npos);
     EXPECT_EQ(Brackmoor.firstCamera.Id, 77u);
-    const GLfloat ortho[16] = {1.0f / 160, 0, 0, 0, 0, 1.0f / 240, 0, 0,
-                               0, 0, -1.0f / 500, 0, 0, 0, 0, 1};
+    const GLfloat ortho[16] = {1.0f / 160, 0, 0,           0, 0, 1.0f / 240, 0, 0,
+                               0,          0, -1.0f / 500, 0, 0, 0,          0, 1};
     expectMatrix(GL_PROJECTION_MATRIX, ortho, 1e-7f);
     EXPECT_EQ(integerState(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
-TEST_F(BrackmoorEngineGL, ZeroTakesTheThreeDPath)
-{
+TEST_F(BrackmoorEngineGL, ZeroTakesTheThreeDPath) {
     const std::string output = startCapturingOutput(0);
     EXPECT_NE(output.find(cameraDump), std::string::npos);
     EXPECT_EQ(cameraCount, 1);
 }
 
-TEST_F(BrackmoorEngineGL, EntitiesCreatedBeforeAndAfterStartupBothGetIdZero)
-{
+TEST_F(BrackmoorEngineGL, EntitiesCreatedBeforeAndAfterStartupBothGetIdZero) {
     TEntityClass early, late;
     early.CreateEntity();
     startCapturingOutput(1);
@@ -196,16 +185,14 @@ TEST_F(BrackmoorEngineGL, EntitiesCreatedBeforeAndAfterStartupBothGetIdZero)
     EXPECT_EQ(late.ID, 0);
 }
 
-TEST_F(BrackmoorEngineGL, EnableEngineStatesTurnsOnVertexAndTexCoordArrays)
-{
+TEST_F(BrackmoorEngineGL, EnableEngineStatesTurnsOnVertexAndTexCoordArrays) {
     Brackmoor.EnableEngineStates();
     EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
 }
 
-TEST_F(BrackmoorEngineGL, ShutdownDeletesRegisteredTexturesOnceAndEmptiesTheList)
-{
+TEST_F(BrackmoorEngineGL, ShutdownDeletesRegisteredTexturesOnceAndEmptiesTheList) {
     GLuint names[3];
     glGenTextures(3, names);
     for (GLuint name : names) {

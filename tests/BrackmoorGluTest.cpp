@@ -9,14 +9,12 @@
 
 namespace {
 
-void expectNear(const GLfloat* actual, const GLfloat (&expected)[16], float tolerance)
-{
+void expectNear(const GLfloat* actual, const GLfloat (&expected)[16], float tolerance) {
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
 }
 
-void fill(GLfloat m[16], GLfloat value)
-{
+void fill(GLfloat m[16], GLfloat value) {
     for (int i = 0; i < 16; ++i)
         m[i] = value;
 }
@@ -26,13 +24,11 @@ protected:
     // A recognisable projection matrix, so "unchanged" cannot pass by chance.
     const GLfloat start[16] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 1, 2, 3, 1};
 
-    void loadStart()
-    {
+    void loadStart() {
         glMatrixMode(GL_PROJECTION);
         glLoadMatrixf(start);
     }
-    void expectProjection(const GLfloat (&expected)[16], float tolerance)
-    {
+    void expectProjection(const GLfloat (&expected)[16], float tolerance) {
         GLfloat m[16];
         glGetFloatv(GL_PROJECTION_MATRIX, m);
         expectNear(m, expected, tolerance);
@@ -41,8 +37,7 @@ protected:
 
 }  // namespace
 
-TEST(BrackmoorGlu, IdentityOverwritesEveryValue)
-{
+TEST(BrackmoorGlu, IdentityOverwritesEveryValue) {
     GLfloat m[16];
     fill(m, std::numeric_limits<float>::quiet_NaN());
     gluClass().__gluMakeIdentityf(m);
@@ -51,17 +46,15 @@ TEST(BrackmoorGlu, IdentityOverwritesEveryValue)
 }
 
 // The half-angle uses 3.14, so cot(25 degrees) comes out 2.14575, not 2.14451.
-TEST(BrackmoorGlu, PerspectiveMatchesTheEngineMatrix)
-{
+TEST(BrackmoorGlu, PerspectiveMatchesTheEngineMatrix) {
     GLfloat m[16];
     ASSERT_TRUE(bm::makePerspective(m, 50, 0.75f, 0.01f, 1000));
-    const GLfloat expected[16] = {2.860995f, 0, 0, 0, 0, 2.145746f, 0, 0,
-                                  0, 0, -1.0000200f, -1, 0, 0, -0.0200002f, 0};
+    const GLfloat expected[16] = {2.860995f, 0, 0,           0,  0, 2.145746f, 0,           0,
+                                  0,         0, -1.0000200f, -1, 0, 0,         -0.0200002f, 0};
     expectNear(m, expected, 2e-6f);
 }
 
-TEST(BrackmoorGlu, PerspectiveRefusesDegenerateInput)
-{
+TEST(BrackmoorGlu, PerspectiveRefusesDegenerateInput) {
     struct Case {
         GLfloat fovy, aspect, zNear, zFar;
     };
@@ -76,8 +69,7 @@ TEST(BrackmoorGlu, PerspectiveRefusesDegenerateInput)
     EXPECT_TRUE(bm::makePerspective(m, 50, std::nanf(""), 1, 10)) << "a NaN is not zero";
 }
 
-TEST(BrackmoorGlu, LookAtRotationCases)
-{
+TEST(BrackmoorGlu, LookAtRotationCases) {
     struct Case {
         GLfloat eye[3], center[3];
         GLfloat expected[16];
@@ -100,19 +92,17 @@ TEST(BrackmoorGlu, LookAtRotationCases)
     }
 }
 
-TEST_F(BrackmoorGluGL, PerspectiveMultipliesOntoTheCurrentMatrix)
-{
+TEST_F(BrackmoorGluGL, PerspectiveMultipliesOntoTheCurrentMatrix) {
     loadStart();
     gluClass().gluPerspective(90, 1, 1, 3);
     // start x P, with P: m0 = m5 = cot(45 * 3.14 / 180), m10 = -2, m11 = -1, m14 = -3.
     const GLfloat cot = 1.0f / std::tan(45 * 3.14f / 180);
-    const GLfloat expected[16] = {2 * cot, 0, 0, 0, 0, 3 * cot, 0, 0, -1, -2, -8 - 3, -1,
-                                  0, 0, -12, 0};
+    const GLfloat expected[16] = {2 * cot, 0,  0,      0,  0, 3 * cot, 0,   0,
+                                  -1,      -2, -8 - 3, -1, 0, 0,       -12, 0};
     expectProjection(expected, 1e-5f);
 }
 
-TEST_F(BrackmoorGluGL, DegeneratePerspectiveLeavesTheMatrixUnchanged)
-{
+TEST_F(BrackmoorGluGL, DegeneratePerspectiveLeavesTheMatrixUnchanged) {
     loadStart();
     gluClass().gluPerspective(50, 0.75f, 2, 2);
     gluClass().gluPerspective(0, 0.75f, 1, 10);
@@ -120,8 +110,7 @@ TEST_F(BrackmoorGluGL, DegeneratePerspectiveLeavesTheMatrixUnchanged)
     expectProjection(start, 0);
 }
 
-TEST_F(BrackmoorGluGL, LookAtTranslatesByTheNegatedEye)
-{
+TEST_F(BrackmoorGluGL, LookAtTranslatesByTheNegatedEye) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluClass().gluLookAt(0, 0, 450, 0, 0, 0, 0, 1, 0);
@@ -131,8 +120,7 @@ TEST_F(BrackmoorGluGL, LookAtTranslatesByTheNegatedEye)
     expectNear(m, expected, 0);
 }
 
-TEST_F(BrackmoorGluGL, LookAtWithEyeOnCentreMapsEveryPointToTheEye)
-{
+TEST_F(BrackmoorGluGL, LookAtWithEyeOnCentreMapsEveryPointToTheEye) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluClass().gluLookAt(0, 0, 0, 0, 0, 0, 0, 1, 0);

@@ -16,11 +16,12 @@ namespace {
 using bm::test::Rgba;
 const Rgba black{0, 0, 0, 255}, red{255, 0, 0, 255}, green{0, 255, 0, 255};
 
-bool enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
+bool enabled(GLenum cap) {
+    return glIsEnabled(cap) == GL_TRUE;
+}
 
 // A quad entity at (x, y, -6), registered.
-TEntityClass quadAt(GLfloat x, GLfloat y = 0)
-{
+TEntityClass quadAt(GLfloat x, GLfloat y = 0) {
     TEntityClass e;
     e.CreateQuad();
     e.PositionEntity(x, y, -6);
@@ -28,8 +29,7 @@ TEntityClass quadAt(GLfloat x, GLfloat y = 0)
 }
 
 // Adds a one-triangle surface with corners a, b, c to e.
-TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3])
-{
+TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3]) {
     TSurfaceClass& s = *e.Surface[static_cast<std::size_t>(e.CreateSurface())];
     for (const GLfloat* p : corners)
         s.AddVertex(p[0], p[1], p[2], 0.5f, 0.5f, 50);
@@ -38,8 +38,7 @@ TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3])
 }
 
 // Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
-void traceOneFrame()
-{
+void traceOneFrame() {
     glFinish();
     Brackmoor.updateWorld();
     glFinish();
@@ -48,8 +47,7 @@ void traceOneFrame()
 
 class BrackmoorWorldGL : public bm::test::GLFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         bm::test::hideEveryRecord();
         BrackmoorBackfaceCulling = -1;
         bm::test::setOrthoView();
@@ -57,8 +55,7 @@ protected:
 };
 
 // A visible quad, a hidden one, then a two-surface entity with its own texture and culling off.
-TEST_F(BrackmoorWorldGL, DISABLED_TracedScene)
-{
+TEST_F(BrackmoorWorldGL, DISABLED_TracedScene) {
     TEntityClass a = quadAt(1, 2);
     TEntityClass hidden = quadAt(0);
     hidden.hidden = 0;
@@ -77,8 +74,7 @@ TEST_F(BrackmoorWorldGL, DISABLED_TracedScene)
 }
 
 // Nothing visible, and the global switch turns culling off after the frame.
-TEST_F(BrackmoorWorldGL, DISABLED_TracedHiddenOnly)
-{
+TEST_F(BrackmoorWorldGL, DISABLED_TracedHiddenOnly) {
     TEntityClass e = quadAt(0);
     e.hidden = 1;
     e.updateRegistry();
@@ -89,20 +85,20 @@ TEST_F(BrackmoorWorldGL, DISABLED_TracedHiddenOnly)
 class BrackmoorWorldTraceGL : public bm::test::GLFixture {
 protected:
     // The GL calls of the traced frame, in order, without apitrace's own array uploads.
-    static std::vector<std::string> tracedFrame(const std::string& test)
-    {
+    static std::vector<std::string> tracedFrame(const std::string& test) {
         const std::string dir = bm::test::makeTempDir();
         char self[4096] = {};
         const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
         EXPECT_GT(length, 0);
         const std::string trace = dir + "/frame.trace", dump = dir + "/frame.txt";
-        const std::string run =
-            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 " + std::string(BRACKMOOR_APITRACE) +
-            " trace -o " + trace + " " + self + " --gtest_also_run_disabled_tests --gtest_filter=" +
-            test + " > " + dir + "/run.log 2>&1";
+        const std::string run = "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 " +
+                                std::string(BRACKMOOR_APITRACE) + " trace -o " + trace + " " +
+                                self + " --gtest_also_run_disabled_tests --gtest_filter=" + test +
+                                " > " + dir + "/run.log 2>&1";
         EXPECT_EQ(std::system(run.c_str()), 0) << run;
-        const std::string show = std::string(BRACKMOOR_APITRACE) + " dump --call-nos=no --color=never " +
-                                 trace + " > " + dump + " 2>/dev/null";
+        const std::string show = std::string(BRACKMOOR_APITRACE) +
+                                 " dump --call-nos=no --color=never " + trace + " > " + dump +
+                                 " 2>/dev/null";
         EXPECT_EQ(std::system(show.c_str()), 0) << show;
         std::ifstream in(dump);
         std::vector<std::string> calls;
@@ -119,8 +115,7 @@ protected:
 
 // Every step in its order; apitrace records client arrays at the draw, so the pointer calls
 // themselves do not show.
-TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
-{
+TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder) {
     if (std::string(BRACKMOOR_APITRACE).empty())
         GTEST_SKIP() << "apitrace is not installed";
     struct Case {
@@ -134,7 +129,9 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
                                "glDisableClientState(array = GL_COLOR_ARRAY)"};
     const Case cases[] = {
         {"BrackmoorWorldGL.DISABLED_TracedScene",
-         {begin[0], begin[1], begin[2],
+         {begin[0],
+          begin[1],
+          begin[2],
           "glPushMatrix()",
           "glEnable(cap = GL_CULL_FACE)",
           "glLoadIdentity()",
@@ -144,7 +141,8 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
           "glRotatef(angle = 0, x = 0, y = 0, z = 1)",
           "glColor4f(red = 1, green = 1, blue = 1, alpha = 1)",
           "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
-          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = blob(6))",
+          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
+          "blob(6))",
           "glPopMatrix()",
           "glPushMatrix()",
           "glDisable(cap = GL_CULL_FACE)",
@@ -156,16 +154,19 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
           "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
           "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
           "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
-          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = blob(6))",
+          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
+          "blob(6))",
           "glDisable(cap = GL_LIGHTING)",
           "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
           "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0.5, 0.5, 0.5, 1})",
           "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
-          "glDrawElements(mode = GL_TRIANGLES, count = 3, type = GL_UNSIGNED_BYTE, indices = blob(3))",
+          "glDrawElements(mode = GL_TRIANGLES, count = 3, type = GL_UNSIGNED_BYTE, indices = "
+          "blob(3))",
           "glEnable(cap = GL_LIGHTING)",
           "glPopMatrix()",
           "glEnable(cap = GL_CULL_FACE)",
-          end[0], end[1]}},
+          end[0],
+          end[1]}},
         {"BrackmoorWorldGL.DISABLED_TracedHiddenOnly",
          {begin[0], begin[1], begin[2], "glDisable(cap = GL_CULL_FACE)", end[0], end[1]}},
     };
@@ -174,8 +175,7 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder)
 }
 
 // Culling after the frame follows the global switch, whatever the last entity wanted.
-TEST_F(BrackmoorWorldGL, LeavesCullingArraysAndMatrixAsDocumented)
-{
+TEST_F(BrackmoorWorldGL, LeavesCullingArraysAndMatrixAsDocumented) {
     struct Case {
         short global;
         bool cullingAfter;
@@ -207,8 +207,7 @@ TEST_F(BrackmoorWorldGL, LeavesCullingArraysAndMatrixAsDocumented)
 }
 
 // Drawing a vertex-colour surface turns lighting on for the rest, even if it was off.
-TEST_F(BrackmoorWorldGL, VertexColourSurfaceLeavesLightingOn)
-{
+TEST_F(BrackmoorWorldGL, VertexColourSurfaceLeavesLightingOn) {
     TEntityClass e = quadAt(0);
     e.Surface[0]->fxVertexColour = 1;
     glDisable(GL_LIGHTING);
@@ -217,8 +216,7 @@ TEST_F(BrackmoorWorldGL, VertexColourSurfaceLeavesLightingOn)
 }
 
 // Without a texture of its own an entity shows the texture bound last.
-TEST_F(BrackmoorWorldGL, TextureFallsThroughToTheLastBound)
-{
+TEST_F(BrackmoorWorldGL, TextureFallsThroughToTheLastBound) {
     const TTextureClass redTexture = bm::test::loadSolidTexture(red);
     const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
     TEntityClass left = quadAt(-2), middle = quadAt(0), right = quadAt(2);
@@ -234,8 +232,7 @@ TEST_F(BrackmoorWorldGL, TextureFallsThroughToTheLastBound)
 }
 
 // The renderer draws the record: changes show only after the next registration.
-TEST_F(BrackmoorWorldGL, ChangesShowAtTheNextRegistration)
-{
+TEST_F(BrackmoorWorldGL, ChangesShowAtTheNextRegistration) {
     const TTextureClass redTexture = bm::test::loadSolidTexture(red);
     const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
     TEntityClass quad = quadAt(0);
@@ -259,8 +256,7 @@ TEST_F(BrackmoorWorldGL, ChangesShowAtTheNextRegistration)
 }
 
 // Culling is off only for an entity whose switch is 1: the quad's back shows then.
-TEST_F(BrackmoorWorldGL, BackfaceSwitchShowsTheBackOfTheQuad)
-{
+TEST_F(BrackmoorWorldGL, BackfaceSwitchShowsTheBackOfTheQuad) {
     struct Case {
         short backfaceCulling;
         Rgba seen;
@@ -280,8 +276,7 @@ TEST_F(BrackmoorWorldGL, BackfaceSwitchShowsTheBackOfTheQuad)
 }
 
 // Translation, then X, Y and Z rotations: (1, 0, 0) at (0, 0, -6) turned 90 about Y is (0, 0, -7).
-TEST_F(BrackmoorWorldGL, PlacesVerticesInEyeSpace)
-{
+TEST_F(BrackmoorWorldGL, PlacesVerticesInEyeSpace) {
     TEntityClass e;
     e.CreateEntity();
     addTriangle(e, {{1, 0, 0}, {1, 1, 0}, {1, 0, 1}});
@@ -307,8 +302,7 @@ TEST_F(BrackmoorWorldGL, PlacesVerticesInEyeSpace)
 }
 
 // Both surfaces of one entity move with its single translation.
-TEST_F(BrackmoorWorldGL, TwoSurfacesShareOneTransform)
-{
+TEST_F(BrackmoorWorldGL, TwoSurfacesShareOneTransform) {
     const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
     TEntityClass e;
     e.CreateQuad();
@@ -323,8 +317,7 @@ TEST_F(BrackmoorWorldGL, TwoSurfacesShareOneTransform)
 
 // A surface whose indices outrun its vertices is not drawn; what it does hold of whole
 // triangles is, and its siblings are drawn as usual.
-TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices)
-{
+TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices) {
     struct Case {
         const char* name;
         void (*spoil)(TSurfaceClass&);
@@ -332,7 +325,8 @@ TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices)
     };
     const Case cases[] = {
         {"index past the vertices", [](TSurfaceClass& s) { s.triangleIndex[2] = 5; }, black},
-        {"vertex without triangle", [](TSurfaceClass& s) { s.AddVertex(9, 9, 9, 0, 0, 50); }, green},
+        {"vertex without triangle", [](TSurfaceClass& s) { s.AddVertex(9, 9, 9, 0, 0, 50); },
+         green},
         {"colours cut short", [](TSurfaceClass& s) { s.vertexColours.resize(8); }, black},
         {"count beyond indices", [](TSurfaceClass& s) { s.vertexPoints = 200; }, green},
     };

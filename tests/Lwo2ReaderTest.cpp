@@ -19,13 +19,11 @@ namespace {
 using namespace bm::test;
 namespace lwo = bm::lwo;
 
-bool contains(const std::string& text, const std::string& part)
-{
+bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
+std::size_t occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
@@ -36,8 +34,7 @@ const std::vector<lwo::Point> square = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 
 
 }  // namespace
 
-TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject)
-{
+TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject) {
     const ByteList bytes = object({
         tags({"Hull", "Fin"}),
         layer(0, ""),
@@ -49,59 +46,61 @@ TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject)
         surface("Hull", {attribute("SPEC", 0.4f)}),
     });
     const ReadResult r = read(bytes);
-    const std::string expected = "Lightwave object identified, located header for file.\n"
-                                 "File size " + std::to_string(bytes.size() - 8) +
-                                 " Bytes, (minus FORM and LWO2 identifiers)\n"
-                                 "Reading Tags array...\n"
-                                 "      tags length 10\n"
-                                 "      Tag name:Hull\n"
-                                 "      Tag name:Fin\n"
-                                 "      tag count 2\n"
-                                 "Reading Lightwave Object Data...\n"
-                                 "New layer located\n"
-                                 "      Layer data length:18\n"
-                                 "      Index:0\n"
-                                 "      Flags:0\n"
-                                 "      identifier Length:0\n"
-                                 "          No identifier set\n"
-                                 "VERTEX POINTS DATA LOCATED\n"
-                                 "      Points data length:48\n"
-                                 "      X:   -1.50  Y:    0.00  Z:    0.00\n"
-                                 "      X:    1.00  Y:    0.00  Z:    0.00\n"
-                                 "      X:    0.00  Y:    1.00  Z:  100.12\n"
-                                 "      X:    1.00  Y:    1.00  Z:    0.00\n"
-                                 "      Vertex group count 4\n"
-                                 "BOUNDING BOX DATA LOCATED\n"
-                                 "      Bounding box data length:24\n"
-                                 "      X:   -1.50  Y:    0.00  Z:    0.00\n"
-                                 "      X:    1.00  Y:    1.00  Z:  100.12\n"
-                                 "POLYGON DATA LOCATED\n"
-                                 "      Polygon data length:22\n"
-                                 "      Face data identified\n"
-                                 "      Face data 3\n"
-                                 "      Face data triangle\n"
-                                 "      Vertex data V1:0 V2:1 V3:2\n"
-                                 "      Face data 4\n"
-                                 "      Face data quad\n"
-                                 "      Vertex data V1:0 V2:1 V3:3 V4:2\n"
-                                 "      Triangle count 2\n"
-                                 "POLYGON SURFACE INDEX DATA LOCATED\n"
-                                 "      Polygon surface index data length:12\n"
-                                 "      Surface information located\n"
-                                 "      Vertex ID:0  Surface ID:0\n"
-                                 "      Vertex ID:1  Surface ID:1\n"
-                                 "SURFACE DATA LOCATED\n"
-                                 "      Surface data length:38\n"
-                                 "      Surface colour information identified.\n"
-                                 "      Red:0.50 Green:0.25 Blue:1.00\n"
-                                 "      Envelope 0\n"
-                                 "      Diffusion 0.8\n"
-                                 "\n"
-                                 "SURFACE DATA LOCATED\n"
-                                 "      Surface data length:20\n"
-                                 "      Specularity/Shininess 0.4\n"
-                                 "\n"
-                                 "END OF LWO LOADER\n";
+    const std::string expected =
+        "Lightwave object identified, located header for file.\n"
+        "File size " +
+        std::to_string(bytes.size() - 8) +
+        " Bytes, (minus FORM and LWO2 identifiers)\n"
+        "Reading Tags array...\n"
+        "      tags length 10\n"
+        "      Tag name:Hull\n"
+        "      Tag name:Fin\n"
+        "      tag count 2\n"
+        "Reading Lightwave Object Data...\n"
+        "New layer located\n"
+        "      Layer data length:18\n"
+        "      Index:0\n"
+        "      Flags:0\n"
+        "      identifier Length:0\n"
+        "          No identifier set\n"
+        "VERTEX POINTS DATA LOCATED\n"
+        "      Points data length:48\n"
+        "      X:   -1.50  Y:    0.00  Z:    0.00\n"
+        "      X:    1.00  Y:    0.00  Z:    0.00\n"
+        "      X:    0.00  Y:    1.00  Z:  100.12\n"
+        "      X:    1.00  Y:    1.00  Z:    0.00\n"
+        "      Vertex group count 4\n"
+        "BOUNDING BOX DATA LOCATED\n"
+        "      Bounding box data length:24\n"
+        "      X:   -1.50  Y:    0.00  Z:    0.00\n"
+        "      X:    1.00  Y:    1.00  Z:  100.12\n"
+        "POLYGON DATA LOCATED\n"
+        "      Polygon data length:22\n"
+        "      Face data identified\n"
+        "      Face data 3\n"
+        "      Face data triangle\n"
+        "      Vertex data V1:0 V2:1 V3:2\n"
+        "      Face data 4\n"
+        "      Face data quad\n"
+        "      Vertex data V1:0 V2:1 V3:3 V4:2\n"
+        "      Triangle count 2\n"
+        "POLYGON SURFACE INDEX DATA LOCATED\n"
+        "      Polygon surface index data length:12\n"
+        "      Surface information located\n"
+        "      Vertex ID:0  Surface ID:0\n"
+        "      Vertex ID:1  Surface ID:1\n"
+        "SURFACE DATA LOCATED\n"
+        "      Surface data length:38\n"
+        "      Surface colour information identified.\n"
+        "      Red:0.50 Green:0.25 Blue:1.00\n"
+        "      Envelope 0\n"
+        "      Diffusion 0.8\n"
+        "\n"
+        "SURFACE DATA LOCATED\n"
+        "      Surface data length:20\n"
+        "      Specularity/Shininess 0.4\n"
+        "\n"
+        "END OF LWO LOADER\n";
     EXPECT_EQ(r.report, expected);
     ASSERT_EQ(r.lwo.Tags.size(), 2u);
     EXPECT_EQ(r.lwo.Tags[1].name, "Fin");
@@ -116,8 +115,7 @@ TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject)
     EXPECT_EQ(r.lwo.Vertices[2].Z, 100.125f);
 }
 
-TEST(Lwo2Reader, RejectsWhatIsNotAnLwo2Form)
-{
+TEST(Lwo2Reader, RejectsWhatIsNotAnLwo2Form) {
     const ByteList lwob = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'O', 'B'};
     const ByteList cut = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'O'};
     const ByteList riff = {'R', 'I', 'F', 'F', 0, 0, 0, 4, 'L', 'W', 'O', '2'};
@@ -128,24 +126,24 @@ TEST(Lwo2Reader, RejectsWhatIsNotAnLwo2Form)
     }
 }
 
-TEST(Lwo2Reader, TagListNamesAndPadding)
-{
+TEST(Lwo2Reader, TagListNamesAndPadding) {
     // Seven characters take one zero, four take two; an empty list starts the scan at 20.
     const ReadResult two = read(object({tags({"Default", "Body"}), points(square)}));
-    EXPECT_TRUE(contains(two.report, "      Tag name:Default\n      Tag name:Body\n      tag count 2\n"));
+    EXPECT_TRUE(
+        contains(two.report, "      Tag name:Default\n      Tag name:Body\n      tag count 2\n"));
     EXPECT_EQ(two.lwo.Vertices.size(), 4u);
     const ReadResult none = read(object({tags({}), points(square)}));
     EXPECT_TRUE(contains(none.report, "      tags length 0\n      tag count 0\n"));
     EXPECT_EQ(none.lwo.Vertices.size(), 4u);
 
-    const ReadResult longest = read(object({tags({std::string(254, 'a'), std::string(255, 'b'), "c"})}));
+    const ReadResult longest =
+        read(object({tags({std::string(254, 'a'), std::string(255, 'b'), "c"})}));
     ASSERT_EQ(longest.lwo.Tags.size(), 2u);
     EXPECT_EQ(longest.lwo.Tags[1].name, "c");
     EXPECT_TRUE(contains(longest.report, "LoadLWO: the tag name at offset 276 is longer than 254"));
 }
 
-TEST(Lwo2Reader, LayerNameStartIsReportedAsANumber)
-{
+TEST(Lwo2Reader, LayerNameStartIsReportedAsANumber) {
     struct Case {
         std::string name;
         std::string lines;
@@ -160,15 +158,14 @@ TEST(Lwo2Reader, LayerNameStartIsReportedAsANumber)
     }
 }
 
-TEST(Lwo2Reader, ChunksAreWalkedByTheirLengths)
-{
+TEST(Lwo2Reader, ChunksAreWalkedByTheirLengths) {
     // A vertex map whose data spells a PNTS chunk, and an odd-length chunk with its pad byte.
     Bytes fakePoints;
     fakePoints.id("TXUV").u2(2).id("PNTS").u4(12).f4(9).f4(9).f4(9);
     Bytes odd;
     odd.u1(1).u1(2).u1(3);
-    const ReadResult r = read(object({tags({}), rawChunk("VMAP", fakePoints), rawChunk("ODDS", odd),
-                                      points({{1, 2, 3}})}));
+    const ReadResult r = read(object(
+        {tags({}), rawChunk("VMAP", fakePoints), rawChunk("ODDS", odd), points({{1, 2, 3}})}));
     EXPECT_EQ(occurrences(r.report, "VERTEX POINTS DATA LOCATED"), 1u);
     ASSERT_EQ(r.lwo.Vertices.size(), 1u);
     EXPECT_EQ(r.lwo.Vertices[0].X, 1.0f);
@@ -181,21 +178,21 @@ TEST(Lwo2Reader, ChunksAreWalkedByTheirLengths)
     EXPECT_TRUE(read(beyond).lwo.Vertices.empty());
 }
 
-TEST(Lwo2Reader, PolygonsAreReadInFull)
-{
+TEST(Lwo2Reader, PolygonsAreReadInFull) {
     // Flag bits above the count, a pentagon, and a triangle after it read in step.
-    const ReadResult r = read(object({tags({}), points({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {1, 2, 0},
-                                                        {0, 1, 0}}),
-                                      polygons("FACE", {{0, 1, 2, 3, 4}, {4, 3, 2}}, 0x3F)}));
+    const ReadResult r =
+        read(object({tags({}), points({{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {1, 2, 0}, {0, 1, 0}}),
+                     polygons("FACE", {{0, 1, 2, 3, 4}, {4, 3, 2}}, 0x3F)}));
     ASSERT_EQ(r.lwo.Faces.size(), 2u);
     EXPECT_EQ(r.lwo.Faces[0].VertexCount, 5);
     EXPECT_EQ(r.lwo.Faces[1].VertexCount, 3);
     EXPECT_EQ(r.lwo.Faces[1].FirstCorner, 5u);
     EXPECT_EQ(r.lwo.Faces[1].Vertex[0], 4);
-    EXPECT_TRUE(contains(r.report, "      Face data 5\n      Face data polygon\n"
-                                   "      Vertex data V1:0 V2:1 V3:2 V4:3 V5:4\n"
-                                   "      Face data 3\n      Face data triangle\n"
-                                   "      Vertex data V1:4 V2:3 V3:2\n      Triangle count 2\n"));
+    EXPECT_TRUE(contains(r.report,
+                         "      Face data 5\n      Face data polygon\n"
+                         "      Vertex data V1:0 V2:1 V3:2 V4:3 V5:4\n"
+                         "      Face data 3\n      Face data triangle\n"
+                         "      Vertex data V1:4 V2:3 V3:2\n      Triangle count 2\n"));
 
     // The four-byte index form: 0xFF, then the index in the low 24 bits.
     Bytes body;
@@ -205,13 +202,18 @@ TEST(Lwo2Reader, PolygonsAreReadInFull)
     EXPECT_FALSE(contains(wide.report, "Face data identified"));
 }
 
-TEST(Lwo2Reader, IndicesCountFromTheirOwnLayer)
-{
+TEST(Lwo2Reader, IndicesCountFromTheirOwnLayer) {
     const ReadResult r = read(object({
         tags({"A", "B"}),
-        layer(0, ""), points(square), polygons("FACE", {{0, 1, 2}}), polygonTags("SURF", {{0, 0}}),
-        layer(1, ""), points({{5, 5, 5}, {6, 5, 5}, {5, 6, 5}}), polygons("FACE", {{2, 1, 0}}),
-        polygonTags("SURF", {{0, 1}}), polygonTags("PART", {{0, 0}}),
+        layer(0, ""),
+        points(square),
+        polygons("FACE", {{0, 1, 2}}),
+        polygonTags("SURF", {{0, 0}}),
+        layer(1, ""),
+        points({{5, 5, 5}, {6, 5, 5}, {5, 6, 5}}),
+        polygons("FACE", {{2, 1, 0}}),
+        polygonTags("SURF", {{0, 1}}),
+        polygonTags("PART", {{0, 0}}),
     }));
     EXPECT_EQ(r.lwo.Vertices.size(), 7u);
     EXPECT_EQ(r.lwo.Corners, (std::vector<std::int32_t>{0, 1, 2, 6, 5, 4}));
@@ -223,27 +225,26 @@ TEST(Lwo2Reader, IndicesCountFromTheirOwnLayer)
     EXPECT_TRUE(contains(r.report, "      Vertex ID:1  Surface ID:1\n"));
 }
 
-TEST(Lwo2Reader, SurfaceColourGoesToTheTagOfItsName)
-{
+TEST(Lwo2Reader, SurfaceColourGoesToTheTagOfItsName) {
     Bytes unknown;
     unknown.u1(7).u1(7).u1(7);  // odd length: the walk must skip its pad byte too
     const ReadResult r = read(object({
         tags({"Red", "Green"}),
-        surface("Green", {attribute("DIFF", 0.5f), lwo::subchunk("XTRA", unknown), lwo::Bytes().u1(0),
-                          colour(0, 1, 0), attribute("SPEC", 0.25f)}),
+        surface("Green", {attribute("DIFF", 0.5f), lwo::subchunk("XTRA", unknown),
+                          lwo::Bytes().u1(0), colour(0, 1, 0), attribute("SPEC", 0.25f)}),
         surface("Missing", {colour(1, 1, 1)}),
     }));
     ASSERT_EQ(r.lwo.Tags.size(), 2u);
     EXPECT_EQ(r.lwo.Tags[0].Green, 0.0f);
     EXPECT_EQ(r.lwo.Tags[1].Green, 1.0f);
-    EXPECT_TRUE(contains(r.report, "      Diffusion 0.5\n      Surface colour information identified.\n"
-                                   "      Red:0.00 Green:1.00 Blue:0.00\n      Envelope 0\n"
-                                   "      Specularity/Shininess 0.25\n\n"));
+    EXPECT_TRUE(contains(r.report,
+                         "      Diffusion 0.5\n      Surface colour information identified.\n"
+                         "      Red:0.00 Green:1.00 Blue:0.00\n      Envelope 0\n"
+                         "      Specularity/Shininess 0.25\n\n"));
     EXPECT_FALSE(contains(r.report, "LoadLWO:"));
 }
 
-TEST(Lwo2Reader, BadInputIsReportedAndPassedOver)
-{
+TEST(Lwo2Reader, BadInputIsReportedAndPassedOver) {
     const ByteList good = object({tags({}), points(square)});
     ByteList longForm = good;
     longForm[6] = 0x10;  // FORM size far beyond the bytes
@@ -272,18 +273,23 @@ TEST(Lwo2Reader, BadInputIsReportedAndPassedOver)
         std::size_t points, polygons;
     };
     const std::vector<Case> cases = {
-        {"FORM size", longForm, "LoadLWO: FORM size 4164 at offset 4 runs past the 76 bytes read", 4, 0},
-        {"tag header", headerOnly, "LoadLWO: the tag list header at offset 12 runs past the end", 0, 0},
+        {"FORM size", longForm, "LoadLWO: FORM size 4164 at offset 4 runs past the 76 bytes read",
+         4, 0},
+        {"tag header", headerOnly, "LoadLWO: the tag list header at offset 12 runs past the end", 0,
+         0},
         {"chunk length", object({tags({}), pointsTooLong}),
-         "LoadLWO: PNTS chunk at offset 20 has length 1000, past the end of the data at offset 40", 0, 0},
+         "LoadLWO: PNTS chunk at offset 20 has length 1000, past the end of the data at offset 40",
+         0, 0},
         {"stray bytes", object({tags({}), points(square), stray}),
          "LoadLWO: 4 bytes at offset 76 are too few for a chunk", 4, 0},
         {"point bytes", object({tags({}), rawChunk("PNTS", thirteen)}),
          "LoadLWO: PNTS chunk at offset 20 has 1 bytes after its last whole point", 1, 0},
-        {"point index", object({tags({}), points(square), polygons("FACE", {{0, 1, 7}, {0, 1, 2}})}),
+        {"point index",
+         object({tags({}), points(square), polygons("FACE", {{0, 1, 7}, {0, 1, 2}})}),
          "LoadLWO: the polygon at offset 88 names a point beyond the 4 points read", 4, 2},
-        {"polygon index", object({tags({"A"}), points(square), polygons("FACE", {{0, 1, 2}}),
-                                  polygonTags("SURF", {{5, 0}, {0, 0}})}),
+        {"polygon index",
+         object({tags({"A"}), points(square), polygons("FACE", {{0, 1, 2}}),
+                 polygonTags("SURF", {{5, 0}, {0, 0}})}),
          "LoadLWO: the PTAG entry at offset 110 names polygon 5, beyond the 1 polygons read", 4, 1},
         {"type only", object({tags({}), points(square), polygons("FACE", {})}), "", 4, 0},
         {"cut polygon", object({tags({}), points(square), rawChunk("POLS", cutPolygon)}),
@@ -310,13 +316,13 @@ TEST(Lwo2Reader, BadInputIsReportedAndPassedOver)
 }
 
 // The report's numbers must be exactly what printf and the stream would print.
-TEST(Lwo2Reader, ReportNumbersMatchPrintfAndTheStream)
-{
+TEST(Lwo2Reader, ReportNumbersMatchPrintfAndTheStream) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const float values[] = {0.0f,      -0.0f, 0.005f, -0.005f, 0.125f,  2.675f,     100.125f,
-                            -1234567.8f, 1e20f, 3.4e38f, -inf,   nan,    -nan,       1e-7f,
-                            123456.7f, 1234567.0f, 0.8f, 1.0f,   -99.995f, 0.78431374f};
+    const float values[] = {0.0f,       -0.0f,    0.005f,      -0.005f,  0.125f,
+                            2.675f,     100.125f, -1234567.8f, 1e20f,    3.4e38f,
+                            -inf,       nan,      -nan,        1e-7f,    123456.7f,
+                            1234567.0f, 0.8f,     1.0f,        -99.995f, 0.78431374f};
     for (float v : values) {
         std::ostringstream out;
         {
@@ -337,7 +343,8 @@ TEST(Lwo2Reader, ReportNumbersMatchPrintfAndTheStream)
         std::uint32_t bits = static_cast<std::uint32_t>(random());
         float v;
         std::memcpy(&v, &bits, sizeof v);
-        if (i % 2 == 0) v = static_cast<float>(static_cast<int>(bits % 2000001) - 1000000) / 200.0f;
+        if (i % 2 == 0)
+            v = static_cast<float>(static_cast<int>(bits % 2000001) - 1000000) / 200.0f;
         std::ostringstream out;
         bm::ReportWriter(out).fixed(v, 8, 2);
         char wide[64];

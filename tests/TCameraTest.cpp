@@ -12,8 +12,7 @@ class TCameraGL : public bm::test::GLFixture {
 protected:
     TCamera camera;
 
-    std::string renderCapturingOutput()
-    {
+    std::string renderCapturingOutput() {
         testing::internal::CaptureStdout();
         camera.Render();
         return testing::internal::GetCapturedStdout();
@@ -23,8 +22,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TCameraGL, SetupGivesDefaultsAndNumbersCameras)
-{
+TEST_F(TCameraGL, SetupGivesDefaultsAndNumbersCameras) {
     camera.SetupCamera();
     EXPECT_EQ(camera.Id, 0u);
     EXPECT_EQ(camera.X + camera.Y + camera.Z, 0.0f);
@@ -54,8 +52,7 @@ TEST_F(TCameraGL, SetupGivesDefaultsAndNumbersCameras)
     EXPECT_EQ(cameraCount, 2);
 }
 
-TEST_F(TCameraGL, RenderAppliesViewportPerspectiveAndView)
-{
+TEST_F(TCameraGL, RenderAppliesViewportPerspectiveAndView) {
     camera.SetupCamera();
     camera.SetCameraViewport(10, 20, 300, 200);
     camera.SetCameraFOV(60, 1.5f);
@@ -86,8 +83,7 @@ TEST_F(TCameraGL, RenderAppliesViewportPerspectiveAndView)
 }
 
 // Rotation and zoom reach only the dump, never the matrices.
-TEST_F(TCameraGL, RotationAndZoomChangeOnlyTheDump)
-{
+TEST_F(TCameraGL, RotationAndZoomChangeOnlyTheDump) {
     camera.SetupCamera();
     camera.PositionCamera(3, 4, 450);
     renderCapturingOutput();
@@ -108,8 +104,7 @@ TEST_F(TCameraGL, RotationAndZoomChangeOnlyTheDump)
     EXPECT_NE(dump.find("Zoom: Near:2.000000 Far:3.000000\n"), std::string::npos);
 }
 
-TEST_F(TCameraGL, RenderPrintsTheTenLineDump)
-{
+TEST_F(TCameraGL, RenderPrintsTheTenLineDump) {
     camera.SetupCamera();
     camera.PositionCamera(1.5f, -2, 450);
     camera.SetCameraViewport(0, 0, 640, 480);
@@ -126,8 +121,7 @@ TEST_F(TCameraGL, RenderPrintsTheTenLineDump)
               "<< END OF DEBUG CAMERA INFORMATION >>\n\n");
 }
 
-TEST_F(TCameraGL, RenderFromTheYAxisLeavesOnlyTheBackwardRow)
-{
+TEST_F(TCameraGL, RenderFromTheYAxisLeavesOnlyTheBackwardRow) {
     camera.SetupCamera();
     camera.PositionCamera(0, 10, 0);
     renderCapturingOutput();
@@ -138,8 +132,7 @@ TEST_F(TCameraGL, RenderFromTheYAxisLeavesOnlyTheBackwardRow)
     EXPECT_EQ(v[6], 1.0f);
 }
 
-TEST_F(TCameraGL, SettersIssueNoGLCall)
-{
+TEST_F(TCameraGL, SettersIssueNoGLCall) {
     camera.SetupCamera();
     GLint viewportBefore[4];
     glGetIntegerv(GL_VIEWPORT, viewportBefore);

@@ -22,18 +22,22 @@ struct Vec {
     double x, y, z;
 };
 
-Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec sub(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec cross(Vec a, Vec b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
-Vec vertexOf(const TSurfaceClass& s, std::size_t index)
-{
+Vec vertexOf(const TSurfaceClass& s, std::size_t index) {
     return {s.verts[3 * index], s.verts[3 * index + 1], s.verts[3 * index + 2]};
 }
 
 // Every triangle of the entity's surfaces from `first` on, as corner positions.
-std::vector<std::array<Vec, 3>> trianglesOf(const TEntityClass& e, std::size_t first = 0)
-{
+std::vector<std::array<Vec, 3>> trianglesOf(const TEntityClass& e, std::size_t first = 0) {
     std::vector<std::array<Vec, 3>> out;
     for (std::size_t k = first; k < e.Surface.size(); ++k) {
         const TSurfaceClass& s = *e.Surface[k];
@@ -45,29 +49,26 @@ std::vector<std::array<Vec, 3>> trianglesOf(const TEntityClass& e, std::size_t f
 }
 
 // No surface holds more vertices than 8-bit indices reach, and no index names no vertex.
-void expectIndicesInRange(const TEntityClass& e)
-{
+void expectIndicesInRange(const TEntityClass& e) {
     for (const TSurfaceClass* s : e.Surface) {
         EXPECT_LE(s->vertexPoints, 255);
         EXPECT_EQ(s->verts.size(), 3u * static_cast<std::size_t>(s->vertexPoints));
-        for (unsigned char index : s->triangleIndex) EXPECT_LT(index, s->vertexPoints);
+        for (unsigned char index : s->triangleIndex)
+            EXPECT_LT(index, s->vertexPoints);
     }
 }
 
-std::string convert(TEntityClass& e, const bm::Lwo2Data& data)
-{
+std::string convert(TEntityClass& e, const bm::Lwo2Data& data) {
     std::ostringstream report;
     bm::addLwo2Surface(e, data, report);
     return report.str();
 }
 
-bm::Lwo2Data readModel(const std::vector<lwo::Point>& pts, const std::vector<Corners>& polys)
-{
+bm::Lwo2Data readModel(const std::vector<lwo::Point>& pts, const std::vector<Corners>& polys) {
     return read(object({tags({"A"}), points(pts), polygons("FACE", polys)})).lwo;
 }
 
-ByteList readFile(const std::string& path)
-{
+ByteList readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return ByteList(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -75,16 +76,17 @@ ByteList readFile(const std::string& path)
 }  // namespace
 
 // Two triangles sharing an edge: every corner becomes a vertex of its own.
-TEST(TEntityLwo, TrianglesGetFreshVerticesInFileOrder)
-{
+TEST(TEntityLwo, TrianglesGetFreshVerticesInFileOrder) {
     TEntityClass e;
     const std::string report =
         convert(e, readModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {2, 1, 3}}));
-    EXPECT_EQ(report, "Converting LWO mesh data to Brackmoor Entity data...\n"
-                      "Vert1:0 Vert2:1 Vert3:2\nVert1:3 Vert2:4 Vert3:5\n");
+    EXPECT_EQ(report,
+              "Converting LWO mesh data to Brackmoor Entity data...\n"
+              "Vert1:0 Vert2:1 Vert3:2\nVert1:3 Vert2:4 Vert3:5\n");
     ASSERT_EQ(e.surfaceCount, 1);
     const TSurfaceClass& s = *e.Surface[0];
-    EXPECT_EQ(s.verts, (std::vector<GLfloat>{0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0}));
+    EXPECT_EQ(s.verts,
+              (std::vector<GLfloat>{0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0}));
     EXPECT_EQ(s.triangleIndex, (std::vector<unsigned char>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(s.tverts, std::vector<GLfloat>(12, 0.0f));
     const TEntityClass* record = TEntityRegistry.find(e.ID);
@@ -93,8 +95,7 @@ TEST(TEntityLwo, TrianglesGetFreshVerticesInFileOrder)
 }
 
 // Each polygon becomes n - 2 triangles that keep its winding and cover it exactly once.
-TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem)
-{
+TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem) {
     struct Case {
         const char* what;
         std::vector<lwo::Point> outline;
@@ -105,20 +106,47 @@ TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem)
         {"dart, reflex corner 3", {{1, 0, 0}, {0, 3, 0}, {-1, 0, 0}, {0, 1, 0}}},
         {"dart, reflex corner 2", {{0, 3, 0}, {-1, 0, 0}, {0, 1, 0}, {1, 0, 0}}},
         {"L shape", {{0, 0, 0}, {3, 0, 0}, {3, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}}},
-        {"comb", {{0, 0, 0}, {5, 0, 0}, {5, 3, 0}, {4, 3, 0}, {4, 1, 0}, {3, 1, 0}, {3, 3, 0},
-                  {2, 3, 0}, {2, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}}},
-        {"clockwise star in YZ", {{0, 0, 3}, {0, 0.7f, 1}, {0, 2.8f, 1}, {0, 1.1f, -0.4f},
-                                  {0, 1.8f, -2.4f}, {0, 0, -1.2f}, {0, -1.8f, -2.4f},
-                                  {0, -1.1f, -0.4f}, {0, -2.8f, 1}, {0, -0.7f, 1}}},
+        {"comb",
+         {{0, 0, 0},
+          {5, 0, 0},
+          {5, 3, 0},
+          {4, 3, 0},
+          {4, 1, 0},
+          {3, 1, 0},
+          {3, 3, 0},
+          {2, 3, 0},
+          {2, 1, 0},
+          {1, 1, 0},
+          {1, 3, 0},
+          {0, 3, 0}}},
+        {"clockwise star in YZ",
+         {{0, 0, 3},
+          {0, 0.7f, 1},
+          {0, 2.8f, 1},
+          {0, 1.1f, -0.4f},
+          {0, 1.8f, -2.4f},
+          {0, 0, -1.2f},
+          {0, -1.8f, -2.4f},
+          {0, -1.1f, -0.4f},
+          {0, -2.8f, 1},
+          {0, -0.7f, 1}}},
         {"bent pentagon", {{0, 0, 0}, {2, 0, 0.3f}, {3, 1, 0}, {1.5f, 2, 0.4f}, {0, 1, -0.2f}}},
-        {"convex octagon in XZ", {{1, 0, 0}, {0.7f, 0, 0.7f}, {0, 0, 1}, {-0.7f, 0, 0.7f},
-                                  {-1, 0, 0}, {-0.7f, 0, -0.7f}, {0, 0, -1}, {0.7f, 0, -0.7f}}},
+        {"convex octagon in XZ",
+         {{1, 0, 0},
+          {0.7f, 0, 0.7f},
+          {0, 0, 1},
+          {-0.7f, 0, 0.7f},
+          {-1, 0, 0},
+          {-0.7f, 0, -0.7f},
+          {0, 0, -1},
+          {0.7f, 0, -0.7f}}},
         {"hexagon with a corner on a straight edge",
          {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 2, 0}, {0, 1, 0}}},
     };
     for (const Case& c : cases) {
         Corners corners;
-        for (std::uint32_t i = 0; i < c.outline.size(); ++i) corners.push_back(i);
+        for (std::uint32_t i = 0; i < c.outline.size(); ++i)
+            corners.push_back(i);
         TEntityClass e;
         convert(e, readModel(c.outline, {corners}));
         const auto triangles = trianglesOf(e);
@@ -137,13 +165,13 @@ TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem)
             EXPECT_GT(area, 0.0) << c.what << ": a triangle turned the other way or is empty";
             covered += area;
         }
-        EXPECT_NEAR(covered, length, 1e-3 * length) << c.what << ": triangles overlap or leave gaps";
+        EXPECT_NEAR(covered, length, 1e-3 * length)
+            << c.what << ": triangles overlap or leave gaps";
     }
 }
 
 // 8-bit indices: at most 85 triangles a surface, the rest on new surfaces.
-TEST(TEntityLwo, LargeMeshesAreSplitAcrossSurfaces)
-{
+TEST(TEntityLwo, LargeMeshesAreSplitAcrossSurfaces) {
     std::vector<lwo::Point> pts;
     std::vector<Corners> polys;
     for (std::uint32_t i = 0; i < 100; ++i) {
@@ -167,8 +195,7 @@ TEST(TEntityLwo, LargeMeshesAreSplitAcrossSurfaces)
 
 // Lines, points and polygons naming missing points give no triangles; a model always gets a
 // surface, after any the entity already had.
-TEST(TEntityLwo, UnusablePolygonsArePassedOver)
-{
+TEST(TEntityLwo, UnusablePolygonsArePassedOver) {
     bm::Lwo2Data data = readModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0}, {0, 1}, {0, 1, 9}});
     FaceData bad{};
     bad.VertexCount = 3;
@@ -193,12 +220,11 @@ TEST(TEntityLwo, UnusablePolygonsArePassedOver)
     EXPECT_NE(TEntityRegistry.find(empty.ID), nullptr);
 }
 
-TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport)
-{
+TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport) {
     const std::string dir = makeTempDir();
     const std::string path = dir + "/tri.lwo";
-    const ByteList bytes = object({tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
-                                   polygons("FACE", {{0, 1, 2}})});
+    const ByteList bytes = object(
+        {tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), polygons("FACE", {{0, 1, 2}})});
     ASSERT_TRUE(lwo::writeFile(path, bytes));
     TEntityClass e;
     testing::internal::CaptureStdout();
@@ -208,9 +234,10 @@ TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport)
                              std::to_string(bytes.size()) +
                              " Bytes\nLightwave object identified, located header for file.\n";
     EXPECT_EQ(out.substr(0, head.size()), head);
-    const std::string tail = "      Triangle count 1\nEND OF LWO LOADER\n"
-                             "Converting LWO mesh data to Brackmoor Entity data...\n"
-                             "Vert1:0 Vert2:1 Vert3:2\n";
+    const std::string tail =
+        "      Triangle count 1\nEND OF LWO LOADER\n"
+        "Converting LWO mesh data to Brackmoor Entity data...\n"
+        "Vert1:0 Vert2:1 Vert3:2\n";
     ASSERT_GE(out.size(), tail.size());
     EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
     EXPECT_EQ(e.surfaceCount, 1);
@@ -229,8 +256,7 @@ TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport)
 
 // Models made by other tools: the triangles a complete triangulation gives, and the box of the
 // points the faces use.
-TEST(TEntityLwo, RealModelsMatchTheCensus)
-{
+TEST(TEntityLwo, RealModelsMatchTheCensus) {
     const std::string dir = BRACKMOOR_SHARED_LWO_DIR;
     std::ifstream census(dir + "/census.tsv");
     ASSERT_TRUE(census.is_open());
@@ -240,7 +266,8 @@ TEST(TEntityLwo, RealModelsMatchTheCensus)
     while (std::getline(census, line)) {
         std::vector<std::string> cols;
         std::stringstream row(line);
-        for (std::string col; std::getline(row, col, '\t');) cols.push_back(col);
+        for (std::string col; std::getline(row, col, '\t');)
+            cols.push_back(col);
         cols.resize(7);
         const std::string& file = cols[0];
         TEntityClass e;
@@ -249,7 +276,8 @@ TEST(TEntityLwo, RealModelsMatchTheCensus)
         const std::string out = testing::internal::GetCapturedStdout();
         ++files;
         if (cols[1] != "LWO2") {
-            EXPECT_NE(out.find(" is not an LWO2 object\nEND OF LWO LOADER\n"), std::string::npos) << file;
+            EXPECT_NE(out.find(" is not an LWO2 object\nEND OF LWO LOADER\n"), std::string::npos)
+                << file;
             EXPECT_EQ(e.surfaceCount, 1) << file;
             continue;
         }
@@ -278,8 +306,7 @@ TEST(TEntityLwo, RealModelsMatchTheCensus)
 
 // The demonstration's model cut at every length: the reader stays inside the bytes it has and
 // every polygon it keeps names points it read.
-TEST(TEntityLwo, TruncatedModelsReadSafely)
-{
+TEST(TEntityLwo, TruncatedModelsReadSafely) {
     const ByteList whole = readFile(std::string(BRACKMOOR_DATA_DIR) + "/Zarodoru.lwo");
     ASSERT_GT(whole.size(), 1000u);
     std::ostream discard(nullptr);

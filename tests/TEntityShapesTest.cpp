@@ -13,24 +13,25 @@
 namespace {
 using Vec3 = std::array<float, 3>;
 
-Vec3 position(const TSurfaceClass& s, int vertex)
-{
+Vec3 position(const TSurfaceClass& s, int vertex) {
     return {s.verts[3 * vertex], s.verts[3 * vertex + 1], s.verts[3 * vertex + 2]};
 }
 
-Vec3 minus(Vec3 a, Vec3 b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 minus(Vec3 a, Vec3 b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
 
-Vec3 cross(Vec3 a, Vec3 b)
-{
+Vec3 cross(Vec3 a, Vec3 b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-float dot(Vec3 a, Vec3 b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+float dot(Vec3 a, Vec3 b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 // The cube face a point lies on: axis 0 to 2 and side +1 or -1 (the coordinate that is +-1,
 // nearest first when the point lies on an edge).
-std::pair<int, int> faceOf(Vec3 p)
-{
+std::pair<int, int> faceOf(Vec3 p) {
     int axis = 0;
     for (int i = 1; i < 3; ++i) {
         if (std::fabs(p[i]) > std::fabs(p[axis]))
@@ -40,41 +41,43 @@ std::pair<int, int> faceOf(Vec3 p)
 }
 
 // How each face carries the texture, in the two coordinates that vary on it.
-std::array<float, 2> cubeTextureAt(std::pair<int, int> face, Vec3 p)
-{
+std::array<float, 2> cubeTextureAt(std::pair<int, int> face, Vec3 p) {
     const float x = p[0], y = p[1], z = p[2];
     switch (face.first * 2 + (face.second > 0 ? 0 : 1)) {
-    case 4: return {(1 - y) / 2, (1 - x) / 2};  // +Z
-    case 5: return {(1 - y) / 2, (1 + x) / 2};  // -Z
-    case 2: return {(1 - z) / 2, (1 + x) / 2};  // +Y
-    case 3: return {(1 - z) / 2, (1 - x) / 2};  // -Y
-    case 0: return {(1 + y) / 2, (1 - z) / 2};  // +X
-    default: return {(1 + y) / 2, (1 + z) / 2};  // -X
+        case 4:
+            return {(1 - y) / 2, (1 - x) / 2};  // +Z
+        case 5:
+            return {(1 - y) / 2, (1 + x) / 2};  // -Z
+        case 2:
+            return {(1 - z) / 2, (1 + x) / 2};  // +Y
+        case 3:
+            return {(1 - z) / 2, (1 - x) / 2};  // -Y
+        case 0:
+            return {(1 + y) / 2, (1 - z) / 2};  // +X
+        default:
+            return {(1 + y) / 2, (1 + z) / 2};  // -X
     }
 }
 
-std::vector<unsigned char> sequence(unsigned char count)
-{
+std::vector<unsigned char> sequence(unsigned char count) {
     std::vector<unsigned char> v(count);
     std::iota(v.begin(), v.end(), static_cast<unsigned char>(0));
     return v;
 }
 
-Vec3 rotateX(Vec3 p, float degrees)
-{
+Vec3 rotateX(Vec3 p, float degrees) {
     const float r = degrees * static_cast<float>(M_PI) / 180.0f;
     return {p[0], p[1] * std::cos(r) - p[2] * std::sin(r), p[1] * std::sin(r) + p[2] * std::cos(r)};
 }
 
-Vec3 rotateY(Vec3 p, float degrees)
-{
+Vec3 rotateY(Vec3 p, float degrees) {
     const float r = degrees * static_cast<float>(M_PI) / 180.0f;
-    return {p[0] * std::cos(r) + p[2] * std::sin(r), p[1], -p[0] * std::sin(r) + p[2] * std::cos(r)};
+    return {p[0] * std::cos(r) + p[2] * std::sin(r), p[1],
+            -p[0] * std::sin(r) + p[2] * std::cos(r)};
 }
 }  // namespace
 
-TEST(TEntityShapes, CubeTrianglesFaceOutwardAndMapTheTexturePerFace)
-{
+TEST(TEntityShapes, CubeTrianglesFaceOutwardAndMapTheTexturePerFace) {
     TEntityClass cube;
     cube.CreateCube();
     ASSERT_EQ(cube.surfaceCount, 1);
@@ -101,8 +104,7 @@ TEST(TEntityShapes, CubeTrianglesFaceOutwardAndMapTheTexturePerFace)
     }
 }
 
-TEST(TEntityShapes, QuadFacesPlusZWithVAlongTheTopEdge)
-{
+TEST(TEntityShapes, QuadFacesPlusZWithVAlongTheTopEdge) {
     TEntityClass quad;
     quad.CreateQuad();
     const TSurfaceClass& s = *quad.Surface[0];
@@ -125,13 +127,13 @@ TEST(TEntityShapes, QuadFacesPlusZWithVAlongTheTopEdge)
 }
 
 // A builder starts with CreateEntity: a fresh ID, defaults, and the record at the back.
-TEST(TEntityShapes, BuildersRegisterAndRebuildOnANewId)
-{
+TEST(TEntityShapes, BuildersRegisterAndRebuildOnANewId) {
     struct Builder {
         void (TEntityClass::*build)();
         std::size_t indices;
     };
-    for (const Builder& b : {Builder{&TEntityClass::CreateCube, 36}, {&TEntityClass::CreateQuad, 6}}) {
+    for (const Builder& b :
+         {Builder{&TEntityClass::CreateCube, 36}, {&TEntityClass::CreateQuad, 6}}) {
         TEntityClass e;
         e.X = 4;
         (e.*b.build)();
@@ -155,14 +157,12 @@ TEST(TEntityShapes, BuildersRegisterAndRebuildOnANewId)
 
 class TEntityShapesGL : public bm::test::GLFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         bm::test::hideEveryRecord();
         texture = bm::test::loadTexture(bm::test::quadrantColour);
     }
 
-    void draw()
-    {
+    void draw() {
         bm::test::setOrthoView();
         glBindTexture(GL_TEXTURE_2D, texture.Tname);
         Brackmoor.updateWorld();
@@ -172,13 +172,12 @@ protected:
 };
 
 // Each face turned towards the eye shows the texture quadrants where its mapping puts them.
-TEST_F(TEntityShapesGL, CubeFacesShowTheirTextureQuadrants)
-{
+TEST_F(TEntityShapesGL, CubeFacesShowTheirTextureQuadrants) {
     struct Face {
         const char* name;
         float pitch, yaw;
     };
-    const Face faces[] = {{"+Z", 0, 0},  {"-Z", 0, 180}, {"+Y", 90, 0},
+    const Face faces[] = {{"+Z", 0, 0},   {"-Z", 0, 180}, {"+Y", 90, 0},
                           {"-Y", -90, 0}, {"+X", 0, -90}, {"-X", 0, 90}};
     TEntityClass cube;
     cube.CreateCube();
@@ -199,8 +198,7 @@ TEST_F(TEntityShapesGL, CubeFacesShowTheirTextureQuadrants)
 }
 
 // The quad shows u to the right and v downwards from its top edge; its back is culled.
-TEST_F(TEntityShapesGL, QuadShowsTextureUprightAndCullsItsBack)
-{
+TEST_F(TEntityShapesGL, QuadShowsTextureUprightAndCullsItsBack) {
     TEntityClass quad;
     quad.CreateQuad();
     quad.PositionEntity(0, 0, -6);

@@ -9,8 +9,7 @@
 
 namespace {
 // The registry order of the given IDs, ignoring records other tests left behind.
-std::vector<std::int32_t> registryOrder(const std::vector<std::int32_t>& ids)
-{
+std::vector<std::int32_t> registryOrder(const std::vector<std::int32_t>& ids) {
     std::vector<std::int32_t> order;
     for (const TEntityClass* record : TEntityRegistry) {
         for (std::int32_t id : ids) {
@@ -21,22 +20,19 @@ std::vector<std::int32_t> registryOrder(const std::vector<std::int32_t>& ids)
     return order;
 }
 
-TEntityClass createdEntity()
-{
+TEntityClass createdEntity() {
     TEntityClass e;
     e.CreateEntity();
     return e;
 }
 
-std::vector<short> effectSwitches(const TEntityClass& e)
-{
-    return {e.fullBright, e.vertexColour, e.flatShaded, e.disableFog, e.backfaceCulling,
-            e.alphaBlending};
+std::vector<short> effectSwitches(const TEntityClass& e) {
+    return {e.fullBright, e.vertexColour,    e.flatShaded,
+            e.disableFog, e.backfaceCulling, e.alphaBlending};
 }
 }  // namespace
 
-TEST(TEntity, ConstructedEntityIsAllZero)
-{
+TEST(TEntity, ConstructedEntityIsAllZero) {
     const TEntityClass e;
     EXPECT_EQ(e.ID, 0);
     EXPECT_EQ(e.name.Tname, 0u);
@@ -52,8 +48,7 @@ TEST(TEntity, ConstructedEntityIsAllZero)
 }
 
 // IDs come from the counter; defaults are set but texture and surfaces are kept.
-TEST(TEntity, CreateEntityTakesNextIdAndDefaults)
-{
+TEST(TEntity, CreateEntityTakesNextIdAndDefaults) {
     gNumEntities = 0;
     const std::size_t records = TEntityRegistry.size();
     TEntityClass a, b;
@@ -82,8 +77,7 @@ TEST(TEntity, CreateEntityTakesNextIdAndDefaults)
     EXPECT_EQ(TEntityRegistry.size(), records);
 }
 
-TEST(TEntity, CreateSurfaceNumbersAndDefaults)
-{
+TEST(TEntity, CreateSurfaceNumbersAndDefaults) {
     TEntityClass e = createdEntity();
     EXPECT_EQ(e.CreateSurface(), 0);
     EXPECT_EQ(e.CreateSurface(), 1);
@@ -104,18 +98,16 @@ TEST(TEntity, CreateSurfaceNumbersAndDefaults)
 }
 
 // Switch order: fullBright, vertexColour, flatShaded, disableFog, backfaceCulling, alphaBlending.
-TEST(TEntity, EntityFXDecomposesLargestFirst)
-{
+TEST(TEntity, EntityFXDecomposesLargestFirst) {
     struct Case {
         std::int32_t fx;
         std::vector<short> switches;
     };
     const Case cases[] = {
-        {0, {-1, -1, -1, -1, -1, -1}},   {1, {1, -1, -1, -1, -1, -1}},
-        {16, {-1, -1, -1, -1, 1, -1}},   {48, {-1, -1, -1, -1, 1, 1}},
-        {21, {1, -1, 1, -1, 1, -1}},     {42, {-1, 1, -1, 1, -1, 1}},
-        {63, {1, 1, 1, 1, 1, 1}},        {64, {1, 1, 1, 1, 1, 1}},
-        {1000, {1, 1, 1, 1, 1, 1}},      {-1, {-1, -1, -1, -1, -1, -1}},
+        {0, {-1, -1, -1, -1, -1, -1}},  {1, {1, -1, -1, -1, -1, -1}}, {16, {-1, -1, -1, -1, 1, -1}},
+        {48, {-1, -1, -1, -1, 1, 1}},   {21, {1, -1, 1, -1, 1, -1}},  {42, {-1, 1, -1, 1, -1, 1}},
+        {63, {1, 1, 1, 1, 1, 1}},       {64, {1, 1, 1, 1, 1, 1}},     {1000, {1, 1, 1, 1, 1, 1}},
+        {-1, {-1, -1, -1, -1, -1, -1}},
     };
     for (const Case& c : cases) {
         TEntityClass e = createdEntity();
@@ -124,8 +116,7 @@ TEST(TEntity, EntityFXDecomposesLargestFirst)
     }
 }
 
-TEST(TEntity, EntityFXReplacesEarlierEffects)
-{
+TEST(TEntity, EntityFXReplacesEarlierEffects) {
     TEntityClass e = createdEntity();
     e.EntityFX(32);
     e.EntityFX(16);
@@ -134,15 +125,14 @@ TEST(TEntity, EntityFXReplacesEarlierEffects)
 }
 
 // Surface -1 is the entity's own texture; a slot is set only on a surface the entity holds.
-TEST(TEntity, EntityTextureTargets)
-{
+TEST(TEntity, EntityTextureTargets) {
     struct Case {
         std::int32_t surface, slot;
         bool own;
         int changedSlot;  // -1: none
     };
-    const Case cases[] = {{-1, 9, true, -1}, {-1, 0, true, -1}, {0, 3, false, 3},
-                          {0, 7, false, 7},  {0, 8, false, -1}, {0, -1, false, -1},
+    const Case cases[] = {{-1, 9, true, -1},  {-1, 0, true, -1}, {0, 3, false, 3},
+                          {0, 7, false, 7},   {0, 8, false, -1}, {0, -1, false, -1},
                           {-2, 0, false, -1}, {1, 0, false, -1}};
     TTextureClass texture{};
     texture.Tname = 42;
@@ -159,8 +149,7 @@ TEST(TEntity, EntityTextureTargets)
     }
 }
 
-TEST(TEntity, PositionAndRotateAreAbsoluteAndRegister)
-{
+TEST(TEntity, PositionAndRotateAreAbsoluteAndRegister) {
     TEntityClass e = createdEntity();
     e.PositionEntity(1, 2, 3);
     e.PositionEntity(4, 5, 6);
@@ -174,8 +163,7 @@ TEST(TEntity, PositionAndRotateAreAbsoluteAndRegister)
               (std::vector<GLfloat>{-1, -2, -3}));
 }
 
-TEST(TEntityRegistry, OneRecordPerIdMovedToTheBack)
-{
+TEST(TEntityRegistry, OneRecordPerIdMovedToTheBack) {
     TEntityClass a = createdEntity(), b = createdEntity(), c = createdEntity();
     a.updateRegistry();
     a.updateRegistry();
@@ -192,8 +180,7 @@ TEST(TEntityRegistry, OneRecordPerIdMovedToTheBack)
 }
 
 // The record keeps the entity's fields as of its registration; surfaces are shared.
-TEST(TEntityRegistry, RecordIsASnapshotSharingSurfaces)
-{
+TEST(TEntityRegistry, RecordIsASnapshotSharingSurfaces) {
     TEntityClass e = createdEntity();
     e.CreateSurface();
     e.updateRegistry();
@@ -227,8 +214,7 @@ TEST(TEntityRegistry, RecordIsASnapshotSharingSurfaces)
 }
 
 // Re-registering writes into the same record and the same pointer array.
-TEST(TEntityRegistry, ReRegistrationReusesStorage)
-{
+TEST(TEntityRegistry, ReRegistrationReusesStorage) {
     TEntityClass e = createdEntity();
     e.CreateSurface();
     e.CreateSurface();
@@ -245,8 +231,7 @@ TEST(TEntityRegistry, ReRegistrationReusesStorage)
 }
 
 // An object CreateEntity never ran on has ID 0 but must not take over entity 0's record.
-TEST(TEntityRegistry, NeverCreatedEntityRegistersNothing)
-{
+TEST(TEntityRegistry, NeverCreatedEntityRegistersNothing) {
     gNumEntities = 0;
     TEntityClass real;
     real.CreateQuad();
@@ -264,7 +249,6 @@ TEST(TEntityRegistry, NeverCreatedEntityRegistersNothing)
     EXPECT_EQ(record->surfaceCount, 1);
 }
 
-TEST(TEntityRegistry, FindUnknownIdIsNull)
-{
+TEST(TEntityRegistry, FindUnknownIdIsNull) {
     EXPECT_EQ(TEntityRegistry.find(-12345), nullptr);
 }

@@ -7,16 +7,14 @@
 #include <vector>
 
 namespace {
-TSurfaceClass emptySurface()
-{
+TSurfaceClass emptySurface() {
     TSurfaceClass s{};
     return s;
 }
 }  // namespace
 
 // Each vertex: position, opaque white, u and v; the index counts from 0.
-TEST(TSurface, AddVertexAppendsInGlLayout)
-{
+TEST(TSurface, AddVertexAppendsInGlLayout) {
     TSurfaceClass s = emptySurface();
     EXPECT_EQ(s.AddVertex(1, 2, 3, 0.25f, 0.75f, 50), 0);
     EXPECT_EQ(s.AddVertex(4, 5, 6, 0.5f, 1.0f, 50), 1);
@@ -29,14 +27,13 @@ TEST(TSurface, AddVertexAppendsInGlLayout)
 }
 
 // Only exactly 50.0 means "no third coordinate".
-TEST(TSurface, ThirdTextureCoordinateUnlessFifty)
-{
+TEST(TSurface, ThirdTextureCoordinateUnlessFifty) {
     struct Case {
         GLfloat w;
         std::size_t tverts;
     };
-    const Case cases[] = {
-        {50.0f, 2}, {0.0f, 3}, {49.999996f, 3}, {50.000004f, 3}, {-50.0f, 3}, {NAN, 3}};
+    const Case cases[] = {{50.0f, 2},      {0.0f, 3},   {49.999996f, 3},
+                          {50.000004f, 3}, {-50.0f, 3}, {NAN, 3}};
     for (const Case& c : cases) {
         TSurfaceClass s = emptySurface();
         s.AddVertex(0, 0, 0, 0.1f, 0.2f, c.w);
@@ -46,8 +43,7 @@ TEST(TSurface, ThirdTextureCoordinateUnlessFifty)
 }
 
 // Corners wrap at 256, keep their call order and are not checked against the vertices.
-TEST(TSurface, AddTriangleKeepsLowEightBits)
-{
+TEST(TSurface, AddTriangleKeepsLowEightBits) {
     TSurfaceClass s = emptySurface();
     s.AddTriangle(256, 257, 258);
     s.AddTriangle(300, 1, 2);

@@ -8,44 +8,38 @@
 #include <vector>
 
 namespace {
-std::vector<unsigned char> countingBytes(std::size_t n)
-{
+std::vector<unsigned char> countingBytes(std::size_t n) {
     std::vector<unsigned char> bytes(n);
     for (std::size_t i = 0; i < n; ++i)
         bytes[i] = static_cast<unsigned char>(i * 7 + 1);
     return bytes;
 }
 
-std::string rawFile(const std::vector<unsigned char>& bytes)
-{
+std::string rawFile(const std::vector<unsigned char>& bytes) {
     const std::string path = bm::test::makeTempDir() + "/pixels.raw";
     bm::test::writeBytes(path, bytes);
     return path;
 }
 
-GLint boundTexture()
-{
+GLint boundTexture() {
     GLint name = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
     return name;
 }
 
-GLint texParameter(GLenum pname)
-{
+GLint texParameter(GLenum pname) {
     GLint value = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, pname, &value);
     return value;
 }
 
-GLint levelParameter(GLint level, GLenum pname)
-{
+GLint levelParameter(GLint level, GLenum pname) {
     GLint value = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, pname, &value);
     return value;
 }
 
-std::vector<unsigned char> levelZero(GLenum format, std::size_t bytes)
-{
+std::vector<unsigned char> levelZero(GLenum format, std::size_t bytes) {
     std::vector<unsigned char> pixels(bytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, pixels.data());
@@ -56,8 +50,7 @@ std::vector<unsigned char> levelZero(GLenum format, std::size_t bytes)
 class TTextureGL : public bm::test::GLFixture {};
 
 // 128 x 128 RGBA: bound, mipmapped to 1 x 1, filtered and repeated; only Tname is written.
-TEST_F(TTextureGL, LoadsRgbaWithMipmaps)
-{
+TEST_F(TTextureGL, LoadsRgbaWithMipmaps) {
     const std::vector<unsigned char> bytes = countingBytes(4 * 128 * 128);
     const std::string path = rawFile(bytes);
     TTextureClass texture{};
@@ -93,8 +86,7 @@ TEST_F(TTextureGL, LoadsRgbaWithMipmaps)
 }
 
 // Rows of 3-byte pixels are packed: a 2-pixel row is 6 bytes, not padded to 8.
-TEST_F(TTextureGL, LoadsPackedRgbRowsAndClampsWithoutWrap)
-{
+TEST_F(TTextureGL, LoadsPackedRgbRowsAndClampsWithoutWrap) {
     const std::vector<unsigned char> bytes = countingBytes(3 * 2 * 2);
     TTextureClass texture{};
     testing::internal::CaptureStdout();
@@ -114,8 +106,7 @@ TEST_F(TTextureGL, LoadsPackedRgbRowsAndClampsWithoutWrap)
 }
 
 // Bytes after width x height pixels are ignored; loading again makes a further texture.
-TEST_F(TTextureGL, IgnoresExcessBytesAndReloadsIntoANewName)
-{
+TEST_F(TTextureGL, IgnoresExcessBytesAndReloadsIntoANewName) {
     std::vector<unsigned char> bytes = countingBytes(4 * 4 * 4);
     const std::vector<unsigned char> pixels = bytes;
     bytes.insert(bytes.end(), 100, 0xEE);
@@ -132,16 +123,18 @@ TEST_F(TTextureGL, IgnoresExcessBytesAndReloadsIntoANewName)
 }
 
 // Sizes outside the format: one line naming the file and the value, no GL work, Tname kept.
-TEST_F(TTextureGL, RejectsBadFormatWithoutTouchingGl)
-{
+TEST_F(TTextureGL, RejectsBadFormatWithoutTouchingGl) {
     struct Case {
         short byteCount;
         std::int32_t width, height;
         const char* value;
     };
-    const Case cases[] = {{2, 4, 4, "2 bytes per pixel"},   {5, 4, 4, "5 bytes per pixel"},
-                          {0, 4, 4, "0 bytes per pixel"},   {4, 0, 4, "size 0 x 4"},
-                          {3, 4, -1, "size 4 x -1"},        {4, -8, -8, "size -8 x -8"},
+    const Case cases[] = {{2, 4, 4, "2 bytes per pixel"},
+                          {5, 4, 4, "5 bytes per pixel"},
+                          {0, 4, 4, "0 bytes per pixel"},
+                          {4, 0, 4, "size 0 x 4"},
+                          {3, 4, -1, "size 4 x -1"},
+                          {4, -8, -8, "size -8 x -8"},
                           {4, 70000, 70000, "19600000000 bytes"}};
     const std::string path = rawFile(countingBytes(64));
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -161,8 +154,7 @@ TEST_F(TTextureGL, RejectsBadFormatWithoutTouchingGl)
 }
 
 // The child of a death test runs the body again, so each run has its own directory.
-TEST(TTextureDeathTest, MissingFileEndsWithStatusOne)
-{
+TEST(TTextureDeathTest, MissingFileEndsWithStatusOne) {
     const std::string path = bm::test::makeTempDir() + "/absent.raw";
     EXPECT_EXIT(
         {
@@ -175,8 +167,7 @@ TEST(TTextureDeathTest, MissingFileEndsWithStatusOne)
 }
 
 // A file shorter than its pixels is an error, not a texture of whatever memory held.
-TEST(TTextureDeathTest, ShortFileEndsWithStatusOne)
-{
+TEST(TTextureDeathTest, ShortFileEndsWithStatusOne) {
     const std::string path = rawFile(countingBytes(100));
     EXPECT_EXIT(
         {
@@ -184,5 +175,6 @@ TEST(TTextureDeathTest, ShortFileEndsWithStatusOne)
             TTextureClass texture{};
             texture.loadTextureRAW(path, 4, 8, 8, -1);
         },
-        testing::ExitedWithCode(1), "RAW Loader error: [^\n]*/pixels.raw holds 100 bytes, expected 256\n");
+        testing::ExitedWithCode(1),
+        "RAW Loader error: [^\n]*/pixels.raw holds 100 bytes, expected 256\n");
 }

@@ -12,8 +12,7 @@
 
 namespace bm::test {
 
-void openGLWindow()
-{
+void openGLWindow() {
     if (OpenGLWindow != 0)
         return;
     BrackmoorWidth = 640;
@@ -25,8 +24,7 @@ void openGLWindow()
     testing::internal::GetCapturedStdout();
 }
 
-std::array<unsigned char, 4> readPixel(int x, int y)
-{
+std::array<unsigned char, 4> readPixel(int x, int y) {
     std::array<unsigned char, 4> rgba{};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -34,14 +32,12 @@ std::array<unsigned char, 4> readPixel(int x, int y)
     return rgba;
 }
 
-void stdoutToStderr()
-{
+void stdoutToStderr() {
     std::fflush(stdout);
     dup2(STDERR_FILENO, STDOUT_FILENO);
 }
 
-std::string makeTempDir()
-{
+std::string makeTempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base ? base : "/tmp") + "/brackmoor-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {

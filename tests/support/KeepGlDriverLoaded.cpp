@@ -15,8 +15,7 @@ const char* const softwareDrivers[] = {
 };
 
 struct KeepGlDriverLoaded {
-    KeepGlDriverLoaded()
-    {
+    KeepGlDriverLoaded() {
         for (const char* path : softwareDrivers)
             if (dlopen(path, RTLD_LAZY | RTLD_NODELETE) != nullptr)
                 return;

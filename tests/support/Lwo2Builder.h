@@ -16,73 +16,77 @@ using lwo::Bytes;
 using ByteList = std::vector<unsigned char>;
 using Corners = std::vector<std::uint32_t>;
 
-inline Bytes tags(const std::vector<std::string>& names) { return lwo::tagsChunk(names); }
+inline Bytes tags(const std::vector<std::string>& names) {
+    return lwo::tagsChunk(names);
+}
 
-inline Bytes layer(unsigned number, const std::string& name)
-{
+inline Bytes layer(unsigned number, const std::string& name) {
     Bytes body;
     body.u2(number).u2(0).f4(0).f4(0).f4(0).s0(name);
     return lwo::chunk("LAYR", body);
 }
 
-inline Bytes points(const std::vector<lwo::Point>& list) { return lwo::pointsChunk(list); }
+inline Bytes points(const std::vector<lwo::Point>& list) {
+    return lwo::pointsChunk(list);
+}
 
 // Each polygon's count word carries flags in its upper 6 bits.
-inline Bytes polygons(const char* type, const std::vector<Corners>& list, unsigned flags = 0)
-{
+inline Bytes polygons(const char* type, const std::vector<Corners>& list, unsigned flags = 0) {
     Bytes body;
     body.id(type);
     for (const Corners& polygon : list) {
         body.u2((flags << 10) | static_cast<unsigned>(polygon.size()));
-        for (std::uint32_t corner : polygon) body.vx(corner);
+        for (std::uint32_t corner : polygon)
+            body.vx(corner);
     }
     return lwo::chunk("POLS", body);
 }
 
 // Pairs of polygon index and tag index.
 inline Bytes polygonTags(const char* type,
-                         const std::vector<std::pair<std::uint32_t, unsigned>>& list)
-{
+                         const std::vector<std::pair<std::uint32_t, unsigned>>& list) {
     Bytes body;
     body.id(type);
-    for (const auto& [polygon, tag] : list) body.vx(polygon).u2(tag);
+    for (const auto& [polygon, tag] : list)
+        body.vx(polygon).u2(tag);
     return lwo::chunk("PTAG", body);
 }
 
-inline Bytes colour(float red, float green, float blue)
-{
+inline Bytes colour(float red, float green, float blue) {
     Bytes body;
     body.f4(red).f4(green).f4(blue).u2(0);
     return lwo::subchunk("COLR", body);
 }
 
 // DIFF, SPEC and the other one-value attributes.
-inline Bytes attribute(const char* id, float value)
-{
+inline Bytes attribute(const char* id, float value) {
     Bytes body;
     body.f4(value).u2(0);
     return lwo::subchunk(id, body);
 }
 
-inline Bytes surface(const std::string& name, const std::vector<Bytes>& attributes)
-{
+inline Bytes surface(const std::string& name, const std::vector<Bytes>& attributes) {
     Bytes body;
     body.s0(name).s0("");
-    for (const Bytes& a : attributes) body.append(a);
+    for (const Bytes& a : attributes)
+        body.append(a);
     return lwo::chunk("SURF", body);
 }
 
-inline Bytes rawChunk(const char* id, const Bytes& body) { return lwo::chunk(id, body); }
+inline Bytes rawChunk(const char* id, const Bytes& body) {
+    return lwo::chunk(id, body);
+}
 
-inline ByteList object(const std::vector<Bytes>& chunks) { return lwo::form(chunks).data; }
+inline ByteList object(const std::vector<Bytes>& chunks) {
+    return lwo::form(chunks).data;
+}
 
 struct ReadResult {
     Lwo2Data lwo;
     std::string report;
 };
 
-inline ReadResult read(const ByteList& bytes, const std::string& name = "test.lwo")
-{
+inline ReadResult read(const ByteList& bytes, const std::string& name = "test.lwo") {
     // An exact-size copy, so a read one byte past the end is caught by the sanitizers.
     const ByteList exact(bytes);
     std::ostringstream report;

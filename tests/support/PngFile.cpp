@@ -7,14 +7,13 @@
 
 namespace bm::test {
 
-std::array<unsigned char, 4> PngImage::at(int x, int y) const
-{
-    const std::size_t offset = (std::size_t(height - 1 - y) * std::size_t(width) + std::size_t(x)) * 4;
+std::array<unsigned char, 4> PngImage::at(int x, int y) const {
+    const std::size_t offset =
+        (std::size_t(height - 1 - y) * std::size_t(width) + std::size_t(x)) * 4;
     return {rgba[offset], rgba[offset + 1], rgba[offset + 2], rgba[offset + 3]};
 }
 
-PngImage readPng(const std::string& path)
-{
+PngImage readPng(const std::string& path) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;

@@ -17,8 +17,7 @@ namespace bm::test {
 using Rgba = std::array<unsigned char, 4>;
 
 // Writes bytes to path, replacing the file.
-inline void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes)
-{
+inline void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
     std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -26,8 +25,7 @@ inline void writeBytes(const std::string& path, const std::vector<unsigned char>
 }
 
 // RGBA rows, t = 0 first, each texel the colour of its (s, t) centre.
-inline std::vector<unsigned char> rgbaImage(int size, const std::function<Rgba(float, float)>& at)
-{
+inline std::vector<unsigned char> rgbaImage(int size, const std::function<Rgba(float, float)>& at) {
     std::vector<unsigned char> bytes;
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
@@ -39,16 +37,14 @@ inline std::vector<unsigned char> rgbaImage(int size, const std::function<Rgba(f
 }
 
 // Quadrant colours by texture coordinate: red, green along s, blue along t, yellow beyond both.
-inline Rgba quadrantColour(float s, float t)
-{
+inline Rgba quadrantColour(float s, float t) {
     static const Rgba colours[4] = {
         {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}};
     return colours[(s >= 0.5f ? 1 : 0) + (t >= 0.5f ? 2 : 0)];
 }
 
 // Loads a size x size RGBA texture of one colour per texel function through the raw loader.
-inline TTextureClass loadTexture(const std::function<Rgba(float, float)>& at, int size = 64)
-{
+inline TTextureClass loadTexture(const std::function<Rgba(float, float)>& at, int size = 64) {
     const std::string path = makeTempDir() + "/texture.raw";
     writeBytes(path, rgbaImage(size, at));
     TTextureClass texture{};
@@ -58,14 +54,12 @@ inline TTextureClass loadTexture(const std::function<Rgba(float, float)>& at, in
     return texture;
 }
 
-inline TTextureClass loadSolidTexture(Rgba colour)
-{
+inline TTextureClass loadSolidTexture(Rgba colour) {
     return loadTexture([colour](float, float) { return colour; }, 8);
 }
 
 // 100 pixels per unit, eye-space (0, 0) at the window centre (320, 240); depth 1 to 100.
-inline void setOrthoView()
-{
+inline void setOrthoView() {
     glViewport(0, 0, 640, 480);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -81,14 +75,12 @@ inline void setOrthoView()
 }
 
 // The pixel where the eye-space point (x, y) lands under setOrthoView.
-inline Rgba pixelAtEye(float x, float y)
-{
+inline Rgba pixelAtEye(float x, float y) {
     return readPixel(static_cast<int>(320 + 100 * x), static_cast<int>(240 + 100 * y));
 }
 
 // Records other tests left in this process stay out of the picture.
-inline void hideEveryRecord()
-{
+inline void hideEveryRecord() {
     for (TEntityClass* record : TEntityRegistry)
         record->hidden = 0;
 }
