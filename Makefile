@@ -2,6 +2,8 @@
 SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+# Seeds for the fuzzer: real models made by other tools, when they are beside the project.
+FUZZ_SEEDS := $(firstword $(wildcard ../shared/lwo /work/shared/lwo))
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0 \
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -41,7 +43,7 @@ fuzz: deps
 	cmake --build build-fuzz -j$(JOBS)
 	mkdir -p build-fuzz/corpus
 	build-fuzz/lwo_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-		build-fuzz/corpus ../shared/lwo data
+		build-fuzz/corpus $(FUZZ_SEEDS) data
 
 bench: build
 	cd build && ../scripts/with-display.sh bench/registry_bench
