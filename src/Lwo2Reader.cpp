@@ -162,7 +162,7 @@ void Scanner::addTag(std::size_t first, std::size_t last) {
 // that they are not regrown and copied layer by layer.
 void Scanner::reserveLists(std::size_t from) {
     std::size_t points = 0, polygonBytes = 0;
-    for (std::size_t at = from; end - at >= chunkHeader;) {
+    for (std::size_t at = from; at < end && end - at >= chunkHeader;) {
         const std::uint32_t length = readU4(data + at + 4);
         if (length > end - at - chunkHeader)
             break;
@@ -171,8 +171,6 @@ void Scanner::reserveLists(std::size_t from) {
         if (matchId(data + at, "POLS"))
             polygonBytes += length;
         at += chunkHeader + padded(length);
-        if (at > end)
-            break;
     }
     // Two bytes per corner at most, eight per triangle; room left unused costs no memory until
     // it is written.

@@ -249,6 +249,8 @@ TEST(Lwo2Reader, BadInputIsReportedAndPassedOver) {
     ByteList longForm = good;
     longForm[6] = 0x10;  // FORM size far beyond the bytes
     const ByteList headerOnly(good.begin(), good.begin() + 16);
+    ByteList longTags = object({tags({"A"})});
+    longTags[18] = 0x10;  // a tag list of 4098 bytes in a file of 22
     Bytes pointsTooLong;
     pointsTooLong.id("PNTS").u4(1000).f4(1).f4(2).f4(3);
     Bytes stray;
@@ -277,6 +279,9 @@ TEST(Lwo2Reader, BadInputIsReportedAndPassedOver) {
          4, 0},
         {"tag header", headerOnly, "LoadLWO: the tag list header at offset 12 runs past the end", 0,
          0},
+        {"tag list length", longTags,
+         "LoadLWO: the tag list at offset 12 has length 4098, past the end of the data at offset 22",
+         0, 0},
         {"chunk length", object({tags({}), pointsTooLong}),
          "LoadLWO: PNTS chunk at offset 20 has length 1000, past the end of the data at offset 40",
          0, 0},
