@@ -57,17 +57,17 @@ std::int32_t toLong(long long size) {
 }  // namespace
 
 void OpenFile(const char* filename) {
-    // A file left open is finished with; so is the end-of-file state of an earlier read.
-    if (inFile.is_open())
-        inFile.close();
-    inFile.clear();
-    // The stream would open a directory and then read nothing from it.
-    if (!isDirectory(filename))
-        inFile.open(filename);
+    // One file at a time: while one is still open, opening another fails as a missing file does.
     if (!inFile.is_open()) {
-        std::cerr << "Error: file could not be opened : " << filename << std::endl;
-        std::exit(1);
+        inFile.clear();  // the end-of-file state of an earlier read is no failure
+        // The stream would open a directory and then read nothing from it.
+        if (!isDirectory(filename))
+            inFile.open(filename);
+        if (inFile.is_open())
+            return;
     }
+    std::cerr << "Error: file could not be opened : " << filename << std::endl;
+    std::exit(1);
 }
 
 std::string ReadLine() {

@@ -206,9 +206,6 @@ TEST_F(BrackmoorFileSystem, ReadLineAcrossFiles) {
     CloseFile();
     OpenFile(second.c_str());
     EXPECT_EQ(ReadLine(), "c");
-    // A file still open when the next is opened is closed, not taken for a failed open.
-    OpenFile(first.c_str());
-    EXPECT_EQ(ReadLine(), "a");
 }
 
 // The child process re-runs the binary, so its paths are fixed rather than made per test.
@@ -216,6 +213,18 @@ TEST(BrackmoorFileSystemExit, OpenMissingFileExits) {
     const std::string missing = "/proc/no-such-dir/missing.txt";
     EXPECT_EXIT(OpenFile(missing.c_str()), testing::ExitedWithCode(1),
                 "^Error: file could not be opened : " + missing + "\n");
+}
+
+// One file at a time: the first must be closed before the next is opened.
+TEST(BrackmoorFileSystemExit, OpenWhileAnotherIsOpenExits) {
+    const std::string first = std::string(BRACKMOOR_TESTS_DIR) + "/demo_frames1.txt";
+    const std::string second = std::string(BRACKMOOR_TESTS_DIR) + "/lsan.supp";
+    EXPECT_EXIT(
+        {
+            OpenFile(first.c_str());
+            OpenFile(second.c_str());
+        },
+        testing::ExitedWithCode(1), "^Error: file could not be opened : " + second + "\n");
 }
 
 // A directory opens as a stream but yields nothing: it is not a text file.
