@@ -122,9 +122,13 @@ const TEntityClass* TEntityRegistryClass::find(std::int32_t id) const {
 void TEntityRegistryClass::registerCopy(const TEntityClass& entity) {
     const auto place = placeOfId.find(entity.ID);
     if (place != placeOfId.end()) {
+        TEntityClass& record = **place->second;
+        // Growing the surface list is the one step that can fail: it comes before the record
+        // moves or changes. Once the record is large enough, nothing is allocated.
+        record.Surface.reserve(entity.Surface.size());
         // Splicing keeps the iterator valid; the copy reuses the record's storage.
         records.splice(records.end(), records, place->second);
-        **place->second = entity;
+        record = entity;
         return;
     }
     // Each step that can fail comes before the record is linked, so a failure links nothing.
@@ -138,9 +142,4 @@ void TEntityRegistryClass::registerCopy(const TEntityClass& entity) {
         records.pop_back();
         throw;
     }
-}
-
-void TEntityRegistryClass::adoptSurface(TSurfaceClass* surface) {
-    std::unique_ptr<TSurfaceClass> owned(surface);
-    surfaces.push_back(std::move(owned));
 }

@@ -86,15 +86,13 @@ public:
     const TEntityClass* find(std::int32_t id) const;
 
     void registerCopy(const TEntityClass& entity);
-    // Surfaces are shared by pointer; the registry keeps them alive until it is destroyed.
-    void adoptSurface(TSurfaceClass* surface);
-    // A new surface, every field zero, held by the registry until it is destroyed.
+    // A new surface, every field zero, held by the registry until it is destroyed. Surfaces are
+    // shared by pointer between entities and their records.
     TSurfaceClass& newSurface() { return surfacePool.next(); }
 
 private:
-    bm::BlockPool<TEntityClass> recordPool;                // every record, until exit
-    bm::BlockPool<TSurfaceClass> surfacePool;              // surfaces made by CreateSurface
-    std::vector<std::unique_ptr<TSurfaceClass>> surfaces;  // surfaces adopted one by one
+    bm::BlockPool<TEntityClass> recordPool;    // every record, until exit
+    bm::BlockPool<TSurfaceClass> surfacePool;  // surfaces made by CreateSurface
     List records;
     std::unordered_map<std::int32_t, List::iterator> placeOfId;
 };
