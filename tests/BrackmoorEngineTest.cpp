@@ -11,6 +11,10 @@
 
 namespace {
 
+// Read while this file's globals are built: the engine's own must already exist by then, as they
+// must for a program's entities.
+const std::string titleWhileGlobalsAreBuilt = BrackmoorWindowTitle;
+
 char programName[] = "brackmoor_tests";
 char* arguments[] = {programName, nullptr};
 
@@ -51,6 +55,7 @@ class BrackmoorEngineGL : public bm::test::GLFixture {};
 }  // namespace
 
 TEST(BrackmoorEngine, GlobalsStartAtTheirDocumentedValues) {
+    EXPECT_EQ(titleWhileGlobalsAreBuilt, "Brackmoor engine window");
     EXPECT_EQ(BrackmoorWindowTitle, "Brackmoor engine window");
     EXPECT_EQ(BrackmoorWidth, 400);
     EXPECT_EQ(BrackmoorHeight, 300);
