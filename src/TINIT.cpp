@@ -2,6 +2,7 @@
 #include "TINIT.h"
 
 #include "BrackmoorVariables.h"
+#include "TRegistry.h"
 
 #include <GL/freeglut.h>
 
@@ -17,11 +18,18 @@ void startGlut(int argc, char** argv) {
     glutStarted = true;
 }
 
+// GLUT destroys the window and its GL context when the main loop returns, before shut-down
+// runs; the texture names go while the context they belong to is still current.
+void releaseTexturesWhileCurrent() {
+    TTextureRegistry.ShutdownRegistry();
+}
+
 void openWindow() {
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
     glutInitWindowSize(BrackmoorWidth, BrackmoorHeight);
     glutInitWindowPosition(0, 0);
     OpenGLWindow = glutCreateWindow(BrackmoorWindowTitle.c_str());
+    glutCloseFunc(releaseTexturesWhileCurrent);
 }
 }  // namespace
 

@@ -2,12 +2,17 @@
 #include "BrackmoorEngine.h"
 #include "BrackmoorVariables.h"
 #include "TEntity.h"
+#include "TINIT.h"
 #include "TRegistry.h"
 #include "support/GLWindow.h"
+#include "support/Trace.h"
+
+#include <GL/freeglut.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -213,4 +218,36 @@ TEST_F(BrackmoorEngineGL, ShutdownDeletesRegisteredTexturesOnceAndEmptiesTheList
     EXPECT_TRUE(TTextureRegistry.Texture.empty());
     Brackmoor.shutdownEngine();
     EXPECT_TRUE(TTextureRegistry.Texture.empty());
+}
+
+// Run in a child under apitrace: the main loop is left with a texture name registered.
+TEST(BrackmoorEngineLoop, DISABLED_LeftWithARegisteredTexture) {
+    InitGL(1, arguments);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    TTextureRegistry.Texture.push_back(name);
+    glutDisplayFunc([] {});
+    glutIdleFunc([] { glutLeaveMainLoop(); });
+    glutMainLoop();
+    Brackmoor.shutdownEngine();
+    EXPECT_TRUE(TTextureRegistry.Texture.empty());
+}
+
+// GLUT destroys the context as its main loop returns; the names must be deleted before that.
+TEST(BrackmoorEngineLoop, TexturesAreDeletedWhileTheContextExists) {
+    if (std::string(BRACKMOOR_APITRACE).empty())
+        GTEST_SKIP() << "apitrace is not installed";
+    const std::vector<std::string> calls =
+        bm::test::tracedCalls("BrackmoorEngineLoop.DISABLED_LeftWithARegisteredTexture");
+    const auto first = [&](const char* call) {
+        for (std::size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].rfind(call, 0) == 0)
+                return i;
+        return calls.size();
+    };
+    const std::size_t deleted = first("glDeleteTextures("), destroyed = first("glXDestroyContext(");
+    ASSERT_LT(deleted, calls.size()) << "no glDeleteTextures call";
+    EXPECT_EQ(calls[deleted], "glDeleteTextures(n = 1, textures = &1)");
+    EXPECT_LT(deleted, destroyed);
 }

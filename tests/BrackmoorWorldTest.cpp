@@ -2,13 +2,11 @@
 #include "BrackmoorEngine.h"
 #include "TEntity.h"
 #include "support/SceneGL.h"
+#include "support/Trace.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -86,27 +84,13 @@ class BrackmoorWorldTraceGL : public bm::test::GLFixture {
 protected:
     // The GL calls of the traced frame, in order, without apitrace's own array uploads.
     static std::vector<std::string> tracedFrame(const std::string& test) {
-        const std::string dir = bm::test::makeTempDir();
-        char self[4096] = {};
-        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-        EXPECT_GT(length, 0);
-        const std::string trace = dir + "/frame.trace", dump = dir + "/frame.txt";
-        const std::string run = "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 " +
-                                std::string(BRACKMOOR_APITRACE) + " trace -o " + trace + " " +
-                                self + " --gtest_also_run_disabled_tests --gtest_filter=" + test +
-                                " > " + dir + "/run.log 2>&1";
-        EXPECT_EQ(std::system(run.c_str()), 0) << run;
-        const std::string show = std::string(BRACKMOOR_APITRACE) +
-                                 " dump --call-nos=no --color=never " + trace + " > " + dump +
-                                 " 2>/dev/null";
-        EXPECT_EQ(std::system(show.c_str()), 0) << show;
-        std::ifstream in(dump);
         std::vector<std::string> calls;
         int finishes = 0;
-        for (std::string line; std::getline(in, line) && finishes < 2;) {
-            if (line.rfind("glFinish(", 0) == 0)
-                ++finishes;
-            else if (finishes == 1 && line.find("// fake") == std::string::npos)
+        for (const std::string& line : bm::test::tracedCalls(test)) {
+            if (line.rfind("glFinish(", 0) == 0 && ++finishes == 2)
+                break;
+            if (line.rfind("glFinish(", 0) != 0 && finishes == 1 &&
+                line.find("// fake") == std::string::npos)
                 calls.push_back(line);
         }
         return calls;
