@@ -1,10 +1,12 @@
-// BrackmoorDemoWin32.cpp - the demonstration: a model, a textured quad, a triangle and a cube
-// turning.
+// BrackmoorDemoWin32.cpp - the demonstration: a model, a quad, a triangle and a cube turning.
 #include "Brackmoor.h"
 #include "BrackmoorScreenshot.h"
 
 #include <GL/freeglut.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,9 +26,8 @@ namespace {
 
 // --frames N and --screenshot FILE.png, taken out of the arguments before GLUT sees them.
 struct DemoOptions {
-    long frames = 0;  // 0: run until the window is closed
-    std::string screenshotPath;
-    bm::FilePtr screenshotFile;
+    long frames = 0;             // 0: run until the window is closed
+    std::string screenshotPath;  // empty: no screenshot
 };
 
 DemoOptions options;
@@ -38,23 +39,45 @@ std::vector<unsigned char> lastFrame;
     std::exit(2);
 }
 
+bool allDigits(const char* text) {
+    if (*text == '\0')
+        return false;
+    for (; *text != '\0'; ++text)
+        if (!std::isdigit(static_cast<unsigned char>(*text)))
+            return false;
+    return true;
+}
+
 long parseFrames(const char* text) {
-    char* end = nullptr;
     errno = 0;
-    const long frames = text ? std::strtol(text, &end, 10) : 0;
-    if (!text || *text == '\0' || *end != '\0' || errno == ERANGE || frames <= 0)
+    // Digits only: strtol alone would also take leading blanks and a sign.
+    const long frames = text && allDigits(text) ? std::strtol(text, nullptr, 10) : 0;
+    if (errno == ERANGE || frames <= 0)
         badOption(std::string("--frames wants a whole number above 0, not '") + (text ? text : "") +
                   "'");
     return frames;
 }
 
-bm::FilePtr openScreenshot(const char* path) {
+std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Checks that the picture can be written, without touching a file that is already there: the
+// file is only opened once the picture exists.
+std::string checkScreenshot(const char* path) {
     if (!path || *path == '\0')
         badOption("--screenshot wants the name of a PNG file to write");
-    bm::FilePtr file(std::fopen(path, "wb"));
-    if (!file)
-        badOption(std::string("--screenshot cannot write '") + path + "': " + std::strerror(errno));
-    return file;
+    const std::string name = path;
+    struct stat info;
+    const bool exists = stat(path, &info) == 0;
+    if (exists && S_ISDIR(info.st_mode))
+        badOption("--screenshot cannot write '" + name + "': it is a directory");
+    if (access(exists ? path : folderOf(name).c_str(), W_OK) != 0)
+        badOption("--screenshot cannot write '" + name + "': " + std::strerror(errno));
+    return name;
 }
 
 // Removes the demonstration's own options from argv, leaving the rest for GLUT.
@@ -65,8 +88,7 @@ void takeOptions(int& argc, char** argv) {
         if (argument == "--frames") {
             options.frames = parseFrames(i + 1 < argc ? argv[++i] : nullptr);
         } else if (argument == "--screenshot") {
-            options.screenshotPath = i + 1 < argc ? argv[i + 1] : "";
-            options.screenshotFile = openScreenshot(i + 1 < argc ? argv[++i] : nullptr);
+            options.screenshotPath = checkScreenshot(i + 1 < argc ? argv[++i] : nullptr);
         } else {
             argv[kept++] = argv[i];
         }
@@ -87,23 +109,26 @@ void captureFrame() {
 void afterFrameDrawn() {
     ++framesDrawn;
     const bool lastOne = options.frames > 0 && framesDrawn >= options.frames;
-    if (options.screenshotFile && (lastOne || options.frames == 0))
+    if (!options.screenshotPath.empty() && (lastOne || options.frames == 0))
         captureFrame();
     if (lastOne)
         glutLeaveMainLoop();
 }
 
+bool savePicture() {
+    if (lastFrame.empty())
+        return false;  // no frame was drawn; an existing file is left alone
+    bm::FilePtr file(std::fopen(options.screenshotPath.c_str(), "wb"));
+    return file && bm::writePng(file.get(), BrackmoorWidth, BrackmoorHeight, lastFrame) &&
+           std::fclose(file.release()) == 0;
+}
+
 int writeScreenshot() {
-    if (!options.screenshotFile)
+    if (options.screenshotPath.empty() || savePicture())
         return 0;
-    if (lastFrame.empty() ||
-        !bm::writePng(options.screenshotFile.get(), BrackmoorWidth, BrackmoorHeight, lastFrame)) {
-        std::cerr << "BrackmoorDemoWin32: could not write the screenshot '"
-                  << options.screenshotPath << "'" << std::endl;
-        return 1;
-    }
-    options.screenshotFile.reset();
-    return 0;
+    std::cerr << "BrackmoorDemoWin32: could not write the screenshot '" << options.screenshotPath
+              << "'" << std::endl;
+    return 1;
 }
 
 }  // namespace

@@ -33,10 +33,12 @@ bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned
     }
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rows.data());
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    // The window is opaque: GL's alpha (0 where the clear colour shows, with an alpha buffer)
+    // would make the picture's background transparent.
+    png_write_png(png, info, PNG_TRANSFORM_STRIP_FILLER_AFTER, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fflush(file) == 0;
 }

@@ -12,8 +12,8 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// rgba holds height rows of width RGBA pixels, bottom row first, as glReadPixels returns them.
-// Returns false when libpng reports an error.
+// rgba holds height rows of width RGBA pixels, bottom row first, as glReadPixels returns them;
+// the file gets them as opaque RGB. Returns false when libpng reports an error.
 bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned char>& rgba);
 
 }  // namespace bm

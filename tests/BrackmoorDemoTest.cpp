@@ -63,9 +63,12 @@ TEST(BrackmoorDemo, BadOptionValuesExitWithStatusTwo) {
         {"--frames -3", "--frames"},
         {"--frames 2.5", "--frames"},
         {"--frames many", "--frames"},
+        {"--frames +3", "--frames"},
+        {"--frames ' 3'", "--frames"},
         {"--frames", "--frames"},
         {"--screenshot /nonexistent-directory/shot.png", "--screenshot"},
         {"--screenshot", "--screenshot"},
+        {"--screenshot /tmp", "--screenshot"},
     };
     for (const auto& c : cases) {
         const RunResult run = runDemo(BRACKMOOR_DATA_DIR, c[0]);
@@ -76,7 +79,31 @@ TEST(BrackmoorDemo, BadOptionValuesExitWithStatusTwo) {
     }
 }
 
+// The picture file is opened only once there is a picture: a refused run leaves it as it was.
+TEST(BrackmoorDemo, RefusedRunLeavesAnExistingPictureAlone) {
+    const std::string picture = bm::test::makeTempDir() + "/old.png";
+    std::ofstream(picture) << "an earlier picture";
+    const RunResult run =
+        runDemo(BRACKMOOR_DATA_DIR, "--screenshot " + quoted(picture) + " --frames 0");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(readText(picture), "an earlier picture");
+}
+
 class BrackmoorDemoGL : public ::testing::Test {};
+
+// The angles of a frame's rotations, in the order the entities are drawn: the quad, the
+// triangle, the cube and the model, each about X, then Y, then Z.
+void expectTurnedBy(const std::vector<std::string>& calls, double a, std::size_t frame) {
+    const std::string rotate = "glRotatef(angle = ";
+    std::vector<double> angles;
+    for (const std::string& call : calls)
+        if (call.rfind(rotate, 0) == 0)
+            angles.push_back(std::stod(call.substr(rotate.size())));
+    const std::vector<double> expected = {a, 0, 0, 0, a, -a, a, 0, -a, -a, 0, a};
+    ASSERT_EQ(angles.size(), expected.size()) << "frame " << frame;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(angles[i], expected[i], 1e-6) << "frame " << frame << ", rotation " << i;
+}
 
 TEST_F(BrackmoorDemoGL, ThreeFramesEachClearLoadEnableFlushAndSwap) {
     if (std::string(BRACKMOOR_APITRACE).empty())
@@ -120,6 +147,7 @@ TEST_F(BrackmoorDemoGL, ThreeFramesEachClearLoadEnableFlushAndSwap) {
             return c.rfind("glDrawElements(", 0) == 0;
         });
         EXPECT_GE(draws, 4) << "the model's surfaces, quad, triangle and cube; frame " << f;
+        expectTurnedBy(calls, 0.1 * double(f + 1), f);
     }
 }
 
