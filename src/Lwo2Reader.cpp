@@ -77,7 +77,7 @@ private:
     bool readPolygon(std::size_t& at, std::size_t limit);
     void printPolygon(const FaceData& face);
     void readPolygonTags(std::size_t start, std::uint32_t length);
-    bool readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTags);
+    bool readPolygonTag(std::size_t& at, std::size_t limit);
     void readSurface(std::size_t start, std::uint32_t length);
     bool readName(std::size_t& at, std::size_t limit, std::string_view& name);
     TagData* tagNamed(std::string_view name);
@@ -94,8 +94,9 @@ private:
     bm::ReportWriter out;
     const std::string& fileName;
     bm::Lwo2Data lwo;
-    std::size_t pointBase = 0;    // first point of the most recent PNTS chunk
-    std::size_t polygonBase = 0;  // first polygon of the most recent POLS chunk
+    std::size_t pointBase = 0;               // first point of the most recent PNTS chunk
+    std::size_t polygonBase = 0;             // first polygon of the most recent POLS chunk
+    std::vector<std::uint32_t> fileIndices;  // the polygon being read, its indices as in the file
 };
 
 bool Scanner::readHeader() {
@@ -327,12 +328,14 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
     std::size_t next = at + 2;
     bool inRange = true;
+    fileIndices.clear();
     for (std::int32_t corner = 0; corner < face.VertexCount; ++corner) {
         std::uint32_t index = 0;
         if (!readIndex(next, limit, index)) {
             lwo.Corners.resize(face.FirstCorner);
             return false;
         }
+        fileIndices.push_back(index);
         const std::size_t point = pointBase + index;
         inRange = inRange && point < lwo.Vertices.size();
         if (corner < 4)
@@ -361,10 +364,13 @@ void Scanner::printPolygon(const FaceData& face) {
         out.text("      Face data quad").endLine();
     else
         out.text("      Face data polygon").endLine();
+    // The indices as the file has them; the list holds them counted from the first layer.
     out.text("      Vertex data");
-    const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
-    for (std::int32_t corner = 0; corner < face.VertexCount; ++corner)
-        out.text(" V").number(corner + 1).text(":").number(corners[corner]);
+    for (std::size_t corner = 0; corner < fileIndices.size(); ++corner)
+        out.text(" V")
+            .number(static_cast<std::int64_t>(corner + 1))
+            .text(":")
+            .number(fileIndices[corner]);
     out.endLine();
 }
 
@@ -374,14 +380,14 @@ void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
     if (tooShort(start, length, 4))
         return;
     const std::size_t body = start + chunkHeader;
-    // Part and smoothing-group tags are reported too, but only surface tags set SurfaceID.
-    const bool surfaceTags = matchId(data + body, "SURF");
-    if (surfaceTags)
+    // The type only chooses the line: every PTAG chunk sets SurfaceID, a later one over an
+    // earlier one.
+    if (matchId(data + body, "SURF"))
         out.text("      Surface information located").endLine();
     const std::size_t limit = body + length;
     std::size_t at = body + 4;
     while (at < limit) {
-        if (readPolygonTag(at, limit, surfaceTags))
+        if (readPolygonTag(at, limit))
             continue;
         problem().text("the PTAG entry at offset ").number(static_cast<std::int64_t>(at));
         out.text(" runs past the end of its chunk; passed over").endLine();
@@ -389,7 +395,7 @@ void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
     }
 }
 
-bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTags) {
+bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit) {
     std::size_t next = at;
     std::uint32_t index = 0;
     if (!readIndex(next, limit, index) || limit - next < 2)
@@ -402,9 +408,8 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaceTag
         out.text(", beyond the ").number(static_cast<std::int64_t>(lwo.Faces.size()));
         out.text(" polygons read; entry passed over").endLine();
     } else {
-        if (surfaceTags)
-            lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
-        out.text("      Vertex ID:").number(static_cast<std::int64_t>(polygon));
+        lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
+        out.text("      Vertex ID:").number(index);
         out.text("  Surface ID:").number(tag).endLine();
     }
     at = next + 2;
@@ -483,10 +488,12 @@ void Scanner::readColour(std::size_t at, std::uint32_t length, TagData* tag) {
     const float red = convertBytesToFloat(body);
     const float green = convertBytesToFloat(body + 4);
     const float blue = convertBytesToFloat(body + 8);
-    std::size_t envelopeAt = at + subchunkHeader + 12;
-    std::uint32_t envelope = 0;
-    if (!readIndex(envelopeAt, at + subchunkHeader + length, envelope))
-        envelope = 0;
+    // The envelope is a two-byte number; the four-byte index form counts only where the
+    // sub-chunk has room for it.
+    const std::size_t envelopeAt = at + subchunkHeader + 12;
+    std::uint32_t envelope = readU2(data + envelopeAt);
+    if (length >= 16 && data[envelopeAt] == 0xFF)
+        envelope = readU4(data + envelopeAt) & 0x00FFFFFFu;
     out.text("      Surface colour information identified.").endLine();
     out.text("      Red:").fixed(red, 3, 2).text(" Green:").fixed(green, 3, 2);
     out.text(" Blue:").fixed(blue, 3, 2).endLine();

@@ -89,6 +89,7 @@ private:
     void clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
                   std::vector<Triangle>& out);
     bool isEar(std::size_t at, Vec3 normal) const;
+    bool samePlace(std::int32_t a, std::int32_t b) const;
     void clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                     std::vector<Triangle>& out);
     bool isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const;
@@ -230,10 +231,18 @@ void Triangulator::onVertex(void* vertex, void* self) {
     me->output.push_back(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vertex)));
 }
 
-void Triangulator::onCombine(GLdouble*, void**, GLfloat*, void** outData, void* self) {
-    // A new vertex means the outline crosses itself; ear clipping takes over.
-    static_cast<Triangulator*>(self)->failed = true;
+void Triangulator::onCombine(GLdouble position[3], void**, GLfloat*, void** outData, void* self) {
+    // Corners at the same place, as where an outline runs to a hole and back, are merged into
+    // one of them. Any other new vertex means the outline crosses itself; ear clipping takes over.
+    auto* me = static_cast<Triangulator*>(self);
     *outData = nullptr;
+    for (std::size_t i = 0; i + 2 < me->coords.size(); i += 3)
+        if (me->coords[i] == position[0] && me->coords[i + 1] == position[1] &&
+            me->coords[i + 2] == position[2]) {
+            *outData = reinterpret_cast<void*>(static_cast<std::uintptr_t>(i / 3));
+            return;
+        }
+    me->failed = true;
 }
 
 void Triangulator::onError(GLenum, void* self) {
@@ -284,6 +293,12 @@ void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Ve
     out.push_back(Triangle{ring[0], ring[1], ring[2]});
 }
 
+bool Triangulator::samePlace(std::int32_t a, std::int32_t b) const {
+    const VertexData& p = points[static_cast<std::size_t>(a)];
+    const VertexData& q = points[static_cast<std::size_t>(b)];
+    return p.X == q.X && p.Y == q.Y && p.Z == q.Z;
+}
+
 bool Triangulator::isEar(std::size_t at, Vec3 normal) const {
     const std::size_t n = ring.size();
     const Triangle t{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]};
@@ -291,7 +306,9 @@ bool Triangulator::isEar(std::size_t at, Vec3 normal) const {
         return false;
     for (std::size_t i = 0; i < n; ++i) {
         const std::int32_t p = ring[i];
-        if (p == t.a || p == t.b || p == t.c)
+        // A corner at the same place as one of the ear's, as where an outline runs to a hole
+        // and back, does not stand inside it.
+        if (samePlace(p, t.a) || samePlace(p, t.b) || samePlace(p, t.c))
             continue;
         if (pointInTriangle(points, p, t, normal))
             return false;

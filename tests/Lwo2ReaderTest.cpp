@@ -219,10 +219,13 @@ TEST(Lwo2Reader, IndicesCountFromTheirOwnLayer) {
     EXPECT_EQ(r.lwo.Corners, (std::vector<std::int32_t>{0, 1, 2, 6, 5, 4}));
     ASSERT_EQ(r.lwo.Faces.size(), 2u);
     EXPECT_EQ(r.lwo.Faces[0].SurfaceID, 0);
-    // The second layer's polygon 0 is the file's polygon 1; a part tag leaves the surface alone.
-    EXPECT_EQ(r.lwo.Faces[1].SurfaceID, 1);
+    // The second layer's polygon 0 is the list's polygon 1; the report shows the file's
+    // numbers. Every PTAG chunk sets the tag, whatever its type, a later one over an earlier one.
+    EXPECT_EQ(r.lwo.Faces[1].SurfaceID, 0);
     EXPECT_TRUE(contains(r.report, "      Vertex group count 7\n"));
-    EXPECT_TRUE(contains(r.report, "      Vertex ID:1  Surface ID:1\n"));
+    EXPECT_TRUE(contains(r.report, "      Vertex data V1:2 V2:1 V3:0\n"));
+    EXPECT_TRUE(contains(r.report, "      Vertex ID:0  Surface ID:1\n"));
+    EXPECT_FALSE(contains(r.report, "Vertex ID:1 "));
 }
 
 TEST(Lwo2Reader, SurfaceColourGoesToTheTagOfItsName) {
@@ -242,6 +245,23 @@ TEST(Lwo2Reader, SurfaceColourGoesToTheTagOfItsName) {
                          "      Red:0.00 Green:1.00 Blue:0.00\n      Envelope 0\n"
                          "      Specularity/Shininess 0.25\n\n"));
     EXPECT_FALSE(contains(r.report, "LoadLWO:"));
+}
+
+// The envelope is a two-byte number; its four-byte form counts only in a sub-chunk with room.
+TEST(Lwo2Reader, ColourEnvelopeIsTwoBytesUnlessThereIsRoomForFour) {
+    Bytes twoBytes, fourBytes;
+    twoBytes.f4(1).f4(0).f4(0).u2(0xFF02);
+    fourBytes.f4(0).f4(0).f4(1).u4(0xFF000102);
+    const ReadResult r = read(object({
+        tags({"Red", "Blue"}),
+        surface("Red", {lwo::subchunk("COLR", twoBytes)}),
+        surface("Blue", {lwo::subchunk("COLR", fourBytes)}),
+    }));
+    ASSERT_EQ(r.lwo.Tags.size(), 2u);
+    EXPECT_EQ(r.lwo.Tags[0].colourEnvelope, 0xFF02);
+    EXPECT_EQ(r.lwo.Tags[1].colourEnvelope, 0x102);
+    EXPECT_TRUE(contains(r.report, "      Envelope 65282\n"));
+    EXPECT_TRUE(contains(r.report, "      Envelope 258\n"));
 }
 
 TEST(Lwo2Reader, BadInputIsReportedAndPassedOver) {
@@ -280,7 +300,8 @@ TEST(Lwo2Reader, BadInputIsReportedAndPassedOver) {
         {"tag header", headerOnly, "LoadLWO: the tag list header at offset 12 runs past the end", 0,
          0},
         {"tag list length", longTags,
-         "LoadLWO: the tag list at offset 12 has length 4098, past the end of the data at offset 22",
+         "LoadLWO: the tag list at offset 12 has length 4098, past the end of the data at offset "
+         "22",
          0, 0},
         {"chunk length", object({tags({}), pointsTooLong}),
          "LoadLWO: PNTS chunk at offset 20 has length 1000, past the end of the data at offset 40",

@@ -140,6 +140,17 @@ TEST(TEntityLwo, PolygonsBecomeTrianglesThatCoverThem) {
           {-0.7f, 0, -0.7f},
           {0, 0, -1},
           {0.7f, 0, -0.7f}}},
+        {"square with a square hole, bridged by points at the same places",
+         {{0, 0, 0},
+          {4, 0, 0},
+          {4, 4, 0},
+          {0, 4, 0},
+          {0, 0, 0},
+          {1, 1, 0},
+          {1, 3, 0},
+          {3, 3, 0},
+          {3, 1, 0},
+          {1, 1, 0}}},
         {"hexagon with a corner on a straight edge",
          {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 2, 0}, {0, 1, 0}}},
     };
@@ -258,7 +269,8 @@ TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport) {
 // points the faces use.
 TEST(TEntityLwo, RealModelsMatchTheCensus) {
     const std::string dir = BRACKMOOR_SHARED_LWO_DIR;
-    if (dir.empty()) GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
+    if (dir.empty())
+        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
     std::ifstream census(dir + "/census.tsv");
     ASSERT_TRUE(census.is_open());
     std::string line;
