@@ -58,7 +58,7 @@ inline Bytes colour(float red, float green, float blue) {
     return lwo::subchunk("COLR", body);
 }
 
-// DIFF, SPEC and the other one-value attributes.
+// Diffuse, specular and the other one-value surface attributes.
 inline Bytes attribute(const char* id, float value) {
     Bytes body;
     body.f4(value).u2(0);
