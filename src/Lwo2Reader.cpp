@@ -48,8 +48,8 @@ std::string_view printableId(const unsigned char* at, char (&out)[5]) {
 class Scanner {
 public:
     Scanner(const unsigned char* bytes, std::size_t count, std::ostream& report,
-            const std::string& name)
-        : data(bytes), size(count), out(report), fileName(name) {}
+            const std::string& name, bm::Lwo2Options options)
+        : data(bytes), size(count), out(report, options.quiet), fileName(name), opts(options) {}
 
     bm::Lwo2Data run() {
         std::size_t scanStart = 0;
@@ -85,7 +85,7 @@ private:
     void readColour(std::size_t at, std::uint32_t length, TagData* tag);
     bool readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const;
     bool tooShort(std::size_t start, std::uint32_t length, std::size_t needed);
-    bm::ReportWriter& problem() { return out.text("LoadLWO: "); }
+    bm::ReportWriter& problem() { return out.problem(); }
     bm::ReportWriter& chunkProblem(std::size_t start);
 
     const unsigned char* data;
@@ -93,6 +93,7 @@ private:
     std::size_t end = 0;  // the FORM's end, never beyond size
     bm::ReportWriter out;
     const std::string& fileName;
+    bm::Lwo2Options opts;
     bm::Lwo2Data lwo;
     std::size_t pointBase = 0;               // first point of the most recent PNTS chunk
     std::size_t polygonBase = 0;             // first polygon of the most recent POLS chunk
@@ -511,8 +512,8 @@ void Scanner::readColour(std::size_t at, std::uint32_t length, TagData* tag) {
 namespace bm {
 
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
-                  const std::string& fileName) {
-    return Scanner(data, size, report, fileName).run();
+                  const std::string& fileName, Lwo2Options options) {
+    return Scanner(data, size, report, fileName, options).run();
 }
 
 }  // namespace bm

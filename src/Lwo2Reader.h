@@ -34,8 +34,14 @@ struct Lwo2Data {
     std::int32_t LWOTriangleCount = 0;  // polygons read, quads included
 };
 
+// What a read collects and says beyond the points and polygons.
+struct Lwo2Options {
+    bool quiet = false;       // the report keeps only its "LoadLWO:" problem lines
+    bool appearance = false;  // surfaces' looks, vertex maps and clips are read too
+};
+
 // Never reads past size: a chunk that runs off the end ends the scan. fileName only names the
 // file in the report's "is not an LWO2 object" line.
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
-                  const std::string& fileName = std::string());
+                  const std::string& fileName = std::string(), Lwo2Options options = {});
 }  // namespace bm

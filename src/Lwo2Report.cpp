@@ -15,7 +15,8 @@ constexpr int fieldRoom = 32;
 
 namespace bm {
 
-ReportWriter::ReportWriter(std::ostream& stream) : out(stream), buffer(blockSize) {}
+ReportWriter::ReportWriter(std::ostream& stream, bool quietly)
+    : out(stream), quiet(quietly), muted(quietly), buffer(blockSize) {}
 
 ReportWriter::~ReportWriter() {
     flush();
@@ -35,6 +36,8 @@ void ReportWriter::flush() {
 }
 
 ReportWriter& ReportWriter::fixed(float value, int width, int precision) {
+    if (muted)
+        return *this;
     if (precision == 2 && fixedHundredths(value, width))
         return *this;
     char digits[floatRoom];
@@ -85,6 +88,8 @@ bool ReportWriter::fixedHundredths(float value, int width) {
 }
 
 ReportWriter& ReportWriter::general(float value) {
+    if (muted)
+        return *this;
     room(floatRoom);
     char* at = buffer.data() + used;
     const auto done = std::to_chars(at, at + floatRoom, static_cast<double>(value),

@@ -12,15 +12,25 @@
 namespace bm {
 
 // Collects report text and hands it to the stream in large blocks. A report runs to millions of
-// lines, so it is flushed once per chunk rather than once per line.
+// lines, so it is flushed once per chunk rather than once per line. A quiet writer keeps only
+// the problem lines, those begun with problem().
 class ReportWriter {
 public:
-    explicit ReportWriter(std::ostream& out);
+    explicit ReportWriter(std::ostream& out, bool quiet = false);
     ~ReportWriter();  // writes out what is left and flushes
     ReportWriter(const ReportWriter&) = delete;
     ReportWriter& operator=(const ReportWriter&) = delete;
 
+    // Starts a problem line, "LoadLWO: ", which even a quiet writer keeps up to its end.
+    ReportWriter& problem() {
+        muted = false;
+        return text("LoadLWO: ");
+    }
+    bool isQuiet() const { return quiet; }
+
     ReportWriter& text(std::string_view s) {
+        if (muted)
+            return *this;
         room(s.size());
         std::memcpy(buffer.data() + used, s.data(), s.size());
         used += s.size();
@@ -29,6 +39,8 @@ public:
     // A literal's length is known here, so the copy needs no call.
     template <std::size_t N>
     ReportWriter& text(const char (&literal)[N]) {
+        if (muted)
+            return *this;
         room(N - 1);
         std::memcpy(buffer.data() + used, literal, N - 1);
         used += N - 1;
@@ -36,6 +48,8 @@ public:
     }
     // As the stream prints an integer.
     ReportWriter& number(std::int64_t n) {
+        if (muted)
+            return *this;
         room(numberRoom);
         char* at = buffer.data() + used;
         if (n >= 0 && n < 100000000)
@@ -49,8 +63,11 @@ public:
     // As the stream prints a float by default (six significant digits).
     ReportWriter& general(float value);
     ReportWriter& endLine() {
-        room(1);
-        buffer[used++] = '\n';
+        if (!muted) {
+            room(1);
+            buffer[used++] = '\n';
+        }
+        muted = quiet;
         return *this;
     }
     // Hands everything collected to the stream and flushes it.
@@ -93,6 +110,8 @@ private:
 
     static constexpr std::size_t numberRoom = 24;  // any 64-bit integer
     std::ostream& out;
+    bool quiet;
+    bool muted;  // quiet, and not inside a problem line
     std::vector<char> buffer;
     std::size_t used = 0;
 };

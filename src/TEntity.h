@@ -13,6 +13,12 @@
 #include <unordered_map>
 #include <vector>
 
+// LoadLWO's flags, combined with |. Flags 0 and 1 load the mesh alone, white and untextured,
+// with the whole report.
+constexpr std::int32_t BrackmoorLwoQuiet = 2;     // report only the "LoadLWO:" problem lines
+constexpr std::int32_t BrackmoorLwoSurfaces = 4;  // colours, vertex colours, UV maps, images
+constexpr std::int32_t BrackmoorLwoNormals = 8;   // smoothed normals
+
 class TEntityClass {
 public:
     std::int32_t ID;                      // from gNumEntities; the registry's key
@@ -101,5 +107,6 @@ extern TEntityRegistryClass TEntityRegistry;
 
 namespace bm {
 // Turns the reader's polygons into triangles on new surfaces of entity, then registers it.
-void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report);
+void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report,
+                    std::int32_t flags = 0);
 }  // namespace bm

@@ -391,7 +391,8 @@ std::size_t countTriangles(const bm::Lwo2Data& lwo) {
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // The whole file in one read; the size is what ftell reports, the data what fread delivered.
-std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got) {
+std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got,
+                                               bool quiet) {
     std::fseek(file, 0, SEEK_END);
     size = std::max(std::ftell(file), 0L);
     std::fseek(file, 0, SEEK_SET);
@@ -400,36 +401,44 @@ std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std:
         std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
         std::exit(1);
     }
-    std::cout << "Loading " << size << " Bytes" << std::endl;
+    if (!quiet)
+        std::cout << "Loading " << size << " Bytes" << std::endl;
     got = std::fread(data.get(), 1, static_cast<std::size_t>(size), file);
     return data;
 }
 
 }  // namespace
 
-void TEntityClass::LoadLWO(const std::string& filename, std::int32_t) {
-    std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
+void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
+    const bool quiet = (Flags & BrackmoorLwoQuiet) != 0;
+    if (!quiet)
+        std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
     FilePtr file(std::fopen(filename.c_str(), "rb"), &std::fclose);
     if (!file) {
         std::cout << "LoadLWO:Error loading " << filename << " could not file file." << std::endl;
         return;
     }
-    std::cout << "file exists, loading..." << std::endl;
+    if (!quiet)
+        std::cout << "file exists, loading..." << std::endl;
     long size = 0;
     std::size_t got = 0;
-    const std::unique_ptr<unsigned char[]> data = readWholeFile(file.get(), size, got);
+    const std::unique_ptr<unsigned char[]> data = readWholeFile(file.get(), size, got, quiet);
     file.reset();
     if (got != static_cast<std::size_t>(size))
         std::cout << "LoadLWO: read " << got << " of " << size << " Bytes of " << filename
                   << std::endl;
-    const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename);
-    bm::addLwo2Surface(*this, lwo, std::cout);
+    bm::Lwo2Options options;
+    options.quiet = quiet;
+    options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
+    const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename, options);
+    bm::addLwo2Surface(*this, lwo, std::cout, Flags);
 }
 
 namespace bm {
 
-void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report) {
-    ReportWriter out(report);
+void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report,
+                    std::int32_t flags) {
+    ReportWriter out(report, (flags & BrackmoorLwoQuiet) != 0);
     out.text("Converting LWO mesh data to Brackmoor Entity data...").endLine();
     out.flush();
     entity.CreateEntity();

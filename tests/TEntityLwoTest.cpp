@@ -68,6 +68,14 @@ bm::Lwo2Data readModel(const std::vector<lwo::Point>& pts, const std::vector<Cor
     return read(object({tags({"A"}), points(pts), polygons("FACE", polys)})).lwo;
 }
 
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
 ByteList readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return ByteList(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -263,6 +271,34 @@ TEST(TEntityLwo, LoadLwoPrintsItsProgressAroundTheReport) {
                   "/none.lwo could not file file.\n");
     EXPECT_FALSE(missing.created);
     EXPECT_TRUE(missing.Surface.empty());
+}
+
+// A quiet load prints its problem lines and nothing else, and builds what a loud one builds.
+TEST(TEntityLwo, QuietLoadPrintsOnlyProblems) {
+    const std::string dir = makeTempDir();
+    const std::string path = dir + "/bad.lwo";
+    const ByteList bytes = object({tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                   polygons("FACE", {{0, 1, 2}, {0, 1, 7}})});
+    ASSERT_TRUE(lwo::writeFile(path, bytes));
+    TEntityClass loud, quiet;
+    testing::internal::CaptureStdout();
+    loud.LoadLWO(path, 1);
+    const std::string loudOut = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    quiet.LoadLWO(path, BrackmoorLwoQuiet | 1);
+    quiet.LoadLWO(dir + "/none.lwo", BrackmoorLwoQuiet);
+    const std::string quietOut = testing::internal::GetCapturedStdout();
+    std::string problems;
+    for (const std::string& line : lines(loudOut))
+        if (line.rfind("LoadLWO:", 0) == 0)
+            problems += line + "\n";
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(quietOut,
+              problems + "LoadLWO:Error loading " + dir + "/none.lwo could not file file.\n");
+    ASSERT_EQ(quiet.surfaceCount, loud.surfaceCount);
+    EXPECT_EQ(quiet.Surface[0]->verts, loud.Surface[0]->verts);
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
 }
 
 // Models made by other tools: the triangles a complete triangulation gives, and the box of the
