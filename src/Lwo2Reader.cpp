@@ -77,7 +77,7 @@ private:
     bool readPolygon(std::size_t& at, std::size_t limit);
     void printPolygon(const FaceData& face);
     void readPolygonTags(std::size_t start, std::uint32_t length);
-    bool readPolygonTag(std::size_t& at, std::size_t limit);
+    bool readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces);
     void readSurface(std::size_t start, std::uint32_t length);
     bool readName(std::size_t& at, std::size_t limit, std::string_view& name);
     TagData* tagNamed(std::string_view name);
@@ -326,6 +326,7 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
     FaceData face{};
     face.VertexCount = static_cast<std::int32_t>(readU2(data + at) & cornerCountBits);
     face.SurfaceID = -1;
+    face.SurfaceTag = -1;
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
     std::size_t next = at + 2;
     bool inRange = true;
@@ -383,12 +384,13 @@ void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
     const std::size_t body = start + chunkHeader;
     // The type only chooses the line: every PTAG chunk sets SurfaceID, a later one over an
     // earlier one.
-    if (matchId(data + body, "SURF"))
+    const bool surfaces = matchId(data + body, "SURF");
+    if (surfaces)
         out.text("      Surface information located").endLine();
     const std::size_t limit = body + length;
     std::size_t at = body + 4;
     while (at < limit) {
-        if (readPolygonTag(at, limit))
+        if (readPolygonTag(at, limit, surfaces))
             continue;
         problem().text("the PTAG entry at offset ").number(static_cast<std::int64_t>(at));
         out.text(" runs past the end of its chunk; passed over").endLine();
@@ -396,7 +398,7 @@ void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
     }
 }
 
-bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit) {
+bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces) {
     std::size_t next = at;
     std::uint32_t index = 0;
     if (!readIndex(next, limit, index) || limit - next < 2)
@@ -410,6 +412,8 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit) {
         out.text(" polygons read; entry passed over").endLine();
     } else {
         lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
+        if (surfaces)
+            lwo.Faces[polygon].SurfaceTag = static_cast<std::int32_t>(tag);
         out.text("      Vertex ID:").number(index);
         out.text("  Surface ID:").number(tag).endLine();
     }
