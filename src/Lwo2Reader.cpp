@@ -2,6 +2,7 @@
 #include "Lwo2Reader.h"
 
 #include "BrackmoorConversion.h"
+#include "Lwo2AppearanceReader.h"
 #include "Lwo2Report.h"
 
 #include <algorithm>
@@ -79,6 +80,7 @@ private:
     void readPolygonTags(std::size_t start, std::uint32_t length);
     bool readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces);
     void readSurface(std::size_t start, std::uint32_t length);
+    void readLooks(std::size_t start, std::uint32_t length);
     bool readName(std::size_t& at, std::size_t limit, std::string_view& name);
     TagData* tagNamed(std::string_view name);
     bool readAttribute(std::size_t& at, std::size_t limit, TagData* tag);
@@ -224,6 +226,18 @@ void Scanner::handleChunk(std::size_t start, std::uint32_t length) {
         readPolygonTags(start, length);
     else if (matchId(id, "SURF"))
         readSurface(start, length);
+    else if (opts.appearance)
+        readLooks(start, length);
+}
+
+// Vertex maps and clips, read only when asked for; they add nothing to the report but problems.
+void Scanner::readLooks(std::size_t start, std::uint32_t length) {
+    const unsigned char* id = data + start;
+    const bm::ChunkPlace place{start, length, pointBase, polygonBase};
+    if (matchId(id, "VMAP") || matchId(id, "VMAD"))
+        bm::readVertexMap(data, place, matchId(id, "VMAD"), lwo, out);
+    else if (matchId(id, "CLIP"))
+        bm::readClip(data, place, lwo, out);
 }
 
 bool Scanner::tooShort(std::size_t start, std::uint32_t length, std::size_t needed) {
@@ -435,6 +449,8 @@ void Scanner::readSurface(std::size_t start, std::uint32_t length) {
         }
     }
     out.endLine();
+    if (opts.appearance)
+        bm::readSurfaceLooks(data, bm::ChunkPlace{start, length, pointBase, polygonBase}, lwo, out);
 }
 
 bool Scanner::readName(std::size_t& at, std::size_t limit, std::string_view& name) {

@@ -106,7 +106,13 @@ private:
 extern TEntityRegistryClass TEntityRegistry;
 
 namespace bm {
+struct ModelLooks;
 // Turns the reader's polygons into triangles on new surfaces of entity, then registers it.
+// BrackmoorLwoSurfaces in flags gives each surface of the model its own run of surfaces, with
+// its colours and, where looks were found with their images loaded into textures (one per look,
+// Tname 0 for none), its texture coordinates and image; BrackmoorLwoNormals adds normals. Without
+// looks they are found here, every image left out.
 void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report,
-                    std::int32_t flags = 0);
+                    std::int32_t flags = 0, const ModelLooks* looks = nullptr,
+                    const std::vector<TTextureClass>* textures = nullptr);
 }  // namespace bm

@@ -24,6 +24,7 @@ public:
     short fxFogDisabled;
     short fxBackfaceDisabled;
     short fxAlphaBlending;
+    short fxOwnTexture;  // 1: drawn with textureID[0], or untextured when that is empty
 
     // Appends a white vertex; w is appended too unless it is exactly 50.0. Returns its index.
     std::int32_t AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u, GLfloat v, GLfloat w);

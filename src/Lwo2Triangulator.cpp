@@ -1,0 +1,232 @@
+// Lwo2Triangulator.cpp - quads by a diagonal, convex polygons corner by corner, concave ones
+// through GLU's tessellator or by clipping ears.
+#include "Lwo2Triangulator.h"
+
+#include <cmath>
+#include <utility>
+
+namespace bm {
+
+namespace {
+// Twice the signed area of the triangle, seen along the normal.
+double turn(const std::vector<VertexData>& points, std::int32_t a, std::int32_t b, std::int32_t c,
+            Vec3 normal) {
+    const Vec3 pa = pointAt(points, a);
+    return dot(cross(minus(pointAt(points, b), pa), minus(pointAt(points, c), pa)), normal);
+}
+
+bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, const Triangle& t,
+                     Vec3 normal) {
+    return turn(points, t.a, t.b, p, normal) >= 0 && turn(points, t.b, t.c, p, normal) >= 0 &&
+           turn(points, t.c, t.a, p, normal) >= 0;
+}
+}  // namespace
+
+Triangulator::Triangulator(const std::vector<VertexData>& meshPoints)
+    : points(meshPoints), tess(gluNewTess(), &gluDeleteTess) {
+    if (!tess)
+        return;
+    GLUtesselator* t = tess.get();
+    gluTessCallback(t, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(&onVertex));
+    gluTessCallback(t, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(&onCombine));
+    gluTessCallback(t, GLU_TESS_ERROR_DATA, reinterpret_cast<_GLUfuncptr>(&onError));
+    gluTessCallback(t, GLU_TESS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(&onBegin));
+    // With an edge-flag callback the tessellator emits separate triangles only.
+    gluTessCallback(t, GLU_TESS_EDGE_FLAG_DATA, reinterpret_cast<_GLUfuncptr>(&onEdgeFlag));
+}
+
+void Triangulator::split(const std::int32_t* corners, std::size_t count,
+                         std::vector<Triangle>& out) {
+    if (count == 3) {
+        out.push_back(Triangle{corners[0], corners[1], corners[2]});
+        return;
+    }
+    if (count == 4) {
+        splitQuad(corners, out);
+        return;
+    }
+    const Vec3 normal = polygonNormal(corners, count, points);
+    const std::size_t before = out.size();
+    // A convex outline needs no sweep; a concave one goes to the tessellator.
+    if (isConvex(corners, count, normal)) {
+        clipConvex(corners, count, normal, out);
+        return;
+    }
+    if (tessellate(corners, count, normal, out))
+        return;
+    out.resize(before);
+    clipEars(corners, count, normal, out);
+}
+
+bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const {
+    for (std::size_t i = 0; i < count; ++i)
+        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) <
+            0)
+            return false;
+    // Turning left at every corner is not enough: a star drawn in one stroke does so too, but
+    // goes round more than once. Seen along the normal, a convex outline changes direction
+    // along one axis exactly twice.
+    const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
+    const auto along = [&](std::int32_t index) {
+        const Vec3 p = pointAt(points, index);
+        return ax >= ay && ax >= az ? p.y : p.x;
+    };
+    const auto step = [&](std::size_t i) {
+        return along(corners[(i + 1) % count]) - along(corners[i]);
+    };
+    // Start from the last edge that moves along the axis, so the count goes all the way round.
+    double previous = 0;
+    for (std::size_t i = count; i-- > 0 && previous == 0;)
+        previous = step(i);
+    int changes = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double now = step(i);
+        if (now == 0)
+            continue;
+        if ((now > 0) != (previous > 0))
+            ++changes;
+        previous = now;
+    }
+    return changes <= 2;
+}
+
+void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) {
+    // A concave quad must be cut from its reflex corner, which can only be corner 1 or 3 when
+    // the 0-2 diagonal is wrong. A quad's vector area is half the cross product of its
+    // diagonals, which gives the normal without a walk around the corners.
+    const Vec3 p0 = pointAt(points, c[0]), p1 = pointAt(points, c[1]);
+    const Vec3 p2 = pointAt(points, c[2]), p3 = pointAt(points, c[3]);
+    const Vec3 normal = cross(minus(p2, p0), minus(p3, p1));
+    const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0 ||
+                        dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
+    if (reflex) {
+        out.push_back(Triangle{c[1], c[2], c[3]});
+        out.push_back(Triangle{c[1], c[3], c[0]});
+    } else {
+        out.push_back(Triangle{c[0], c[1], c[2]});
+        out.push_back(Triangle{c[0], c[2], c[3]});
+    }
+}
+
+bool Triangulator::tessellate(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                              std::vector<Triangle>& out) {
+    if (!tess || dot(normal, normal) == 0.0)
+        return false;
+    coords.resize(count * 3);
+    output.clear();
+    failed = false;
+    GLUtesselator* t = tess.get();
+    gluTessNormal(t, normal.x, normal.y, normal.z);
+    gluTessBeginPolygon(t, this);
+    gluTessBeginContour(t);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vec3 p = pointAt(points, corners[i]);
+        coords[3 * i] = p.x;
+        coords[3 * i + 1] = p.y;
+        coords[3 * i + 2] = p.z;
+        gluTessVertex(t, &coords[3 * i], reinterpret_cast<void*>(static_cast<std::uintptr_t>(i)));
+    }
+    gluTessEndContour(t);
+    gluTessEndPolygon(t);
+    if (failed || output.size() != 3 * (count - 2))
+        return false;
+    for (std::size_t i = 0; i < output.size(); i += 3) {
+        Triangle tri{corners[output[i]], corners[output[i + 1]], corners[output[i + 2]]};
+        if (turn(points, tri.a, tri.b, tri.c, normal) < 0)
+            std::swap(tri.b, tri.c);
+        out.push_back(tri);
+    }
+    return true;
+}
+
+void Triangulator::onVertex(void* vertex, void* self) {
+    auto* me = static_cast<Triangulator*>(self);
+    me->output.push_back(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vertex)));
+}
+
+void Triangulator::onCombine(GLdouble position[3], void**, GLfloat*, void** outData, void* self) {
+    // Corners at the same place, as where an outline runs to a hole and back, are merged into
+    // one of them. Any other new vertex means the outline crosses itself; ear clipping takes over.
+    auto* me = static_cast<Triangulator*>(self);
+    *outData = nullptr;
+    for (std::size_t i = 0; i + 2 < me->coords.size(); i += 3)
+        if (me->coords[i] == position[0] && me->coords[i + 1] == position[1] &&
+            me->coords[i + 2] == position[2]) {
+            *outData = reinterpret_cast<void*>(static_cast<std::uintptr_t>(i / 3));
+            return;
+        }
+    me->failed = true;
+}
+
+void Triangulator::onError(GLenum, void* self) {
+    static_cast<Triangulator*>(self)->failed = true;
+}
+
+void Triangulator::onBegin(GLenum type, void* self) {
+    if (type != GL_TRIANGLES)
+        static_cast<Triangulator*>(self)->failed = true;
+}
+
+void Triangulator::onEdgeFlag(GLboolean, void*) {}
+
+void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                            std::vector<Triangle>& out) {
+    ring.assign(corners, corners + count);
+    while (ring.size() > 3) {
+        std::size_t at = 0;
+        while (at < ring.size() && !isEar(at, normal))
+            ++at;
+        // No ear at all (a crossing or degenerate outline): cut the first corner anyway.
+        if (at == ring.size())
+            at = 0;
+        const std::size_t n = ring.size();
+        out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
+        ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    out.push_back(Triangle{ring[0], ring[1], ring[2]});
+}
+
+void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                              std::vector<Triangle>& out) {
+    // Every corner that turns is an ear of a convex outline; corners on a straight edge are
+    // cut later, once they turn, so no triangle is empty.
+    ring.assign(corners, corners + count);
+    std::size_t at = 0;
+    while (ring.size() > 3) {
+        const std::size_t n = ring.size();
+        std::size_t tried = 0;
+        for (; tried < n; ++tried, at = (at + 1) % n)
+            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0)
+                break;
+        out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
+        ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
+        if (at == ring.size())
+            at = 0;
+    }
+    out.push_back(Triangle{ring[0], ring[1], ring[2]});
+}
+
+bool Triangulator::samePlace(std::int32_t a, std::int32_t b) const {
+    const VertexData& p = points[static_cast<std::size_t>(a)];
+    const VertexData& q = points[static_cast<std::size_t>(b)];
+    return p.X == q.X && p.Y == q.Y && p.Z == q.Z;
+}
+
+bool Triangulator::isEar(std::size_t at, Vec3 normal) const {
+    const std::size_t n = ring.size();
+    const Triangle t{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]};
+    if (turn(points, t.a, t.b, t.c, normal) <= 0)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int32_t p = ring[i];
+        // A corner at the same place as one of the ear's, as where an outline runs to a hole
+        // and back, does not stand inside it.
+        if (samePlace(p, t.a) || samePlace(p, t.b) || samePlace(p, t.c))
+            continue;
+        if (pointInTriangle(points, p, t, normal))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace bm
