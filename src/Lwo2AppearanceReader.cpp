@@ -252,9 +252,9 @@ void readBlock(ByteCursor block, SurfaceData& surface, ReportWriter& out) {
     while (!block.done()) {
         if (!block.subchunk(id, field)) {
             problemAt(out, block.here(), block.offset(), "sub-chunk")
-                .text(" runs past the end of its BLOK; the rest of the block is passed over")
+                .text(" runs past the end of its BLOK; block passed over")
                 .endLine();
-            break;
+            return;
         }
         readBlockField(id, field, image);
     }

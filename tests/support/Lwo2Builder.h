@@ -73,6 +73,74 @@ inline Bytes surface(const std::string& name, const std::vector<Bytes>& attribut
     return lwo::chunk("SURF", body);
 }
 
+// A vertex map: per point (VMAP), or with polygons per polygon corner (VMAD).
+struct MapValue {
+    std::uint32_t point;
+    std::vector<float> values;
+    std::uint32_t polygon = 0;  // VMAD only
+};
+
+inline Bytes vertexMap(const char* chunkId, const char* type, unsigned dimension,
+                       const std::string& name, const std::vector<MapValue>& entries) {
+    const bool perPolygon = std::string(chunkId) == "VMAD";
+    Bytes body;
+    body.id(type).u2(dimension).s0(name);
+    for (const MapValue& e : entries) {
+        body.vx(e.point);
+        if (perPolygon)
+            body.vx(e.polygon);
+        for (float v : e.values)
+            body.f4(v);
+    }
+    return lwo::chunk(chunkId, body);
+}
+
+inline Bytes stillClip(std::uint32_t index, const std::string& file) {
+    Bytes still;
+    still.s0(file);
+    Bytes body;
+    body.u4(index).append(lwo::subchunk("STIL", still));
+    return lwo::chunk("CLIP", body);
+}
+
+inline Bytes u2Field(const char* id, unsigned value) {
+    Bytes body;
+    body.u2(value);
+    return lwo::subchunk(id, body);
+}
+
+// A colour image layer: an IMAP block on the COLR channel, its mapping and its image's clip.
+inline Bytes imageBlock(unsigned projection, std::uint32_t clip, const std::string& uvMap = "",
+                        const std::string& ordinal = "\x80") {
+    Bytes channel;
+    channel.id("COLR");
+    Bytes header;
+    header.s0(ordinal).append(lwo::subchunk("CHAN", channel)).append(u2Field("ENAB", 1));
+    Bytes centre, size;
+    centre.f4(0).f4(0).f4(0).u2(0);
+    size.f4(1).f4(1).f4(1).u2(0);
+    Bytes mapping;
+    mapping.append(lwo::subchunk("CNTR", centre)).append(lwo::subchunk("SIZE", size));
+    Bytes body;
+    body.append(lwo::subchunk("IMAP", header)).append(lwo::subchunk("TMAP", mapping));
+    body.append(u2Field("PROJ", projection)).append(u2Field("AXIS", 2));
+    Bytes image;
+    image.vx(clip);
+    body.append(lwo::subchunk("IMAG", image));
+    if (!uvMap.empty()) {
+        Bytes name;
+        name.s0(uvMap);
+        body.append(lwo::subchunk("VMAP", name));
+    }
+    return lwo::subchunk("BLOK", body);
+}
+
+inline Bytes vertexColours(float intensity, const char* type, const std::string& map) {
+    Bytes body;
+    body.f4(intensity).u2(0).id(type).s0(map);
+    return lwo::subchunk("VCOL", body);
+}
+
 inline Bytes rawChunk(const char* id, const Bytes& body) {
     return lwo::chunk(id, body);
 }
@@ -86,11 +154,12 @@ struct ReadResult {
     std::string report;
 };
 
-inline ReadResult read(const ByteList& bytes, const std::string& name = "test.lwo") {
+inline ReadResult read(const ByteList& bytes, const std::string& name = "test.lwo",
+                       Lwo2Options options = {}) {
     // An exact-size copy, so a read one byte past the end is caught by the sanitizers.
     const ByteList exact(bytes);
     std::ostringstream report;
-    Lwo2Data lwo = readLwo2(exact.data(), exact.size(), report, name);
+    Lwo2Data lwo = readLwo2(exact.data(), exact.size(), report, name, options);
     return ReadResult{std::move(lwo), report.str()};
 }
 
