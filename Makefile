@@ -2,13 +2,14 @@
 SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 # Seeds for the fuzzer: real models made by other tools, when they are beside the project.
 FUZZ_SEEDS := $(firstword $(wildcard ../shared/lwo /work/shared/lwo))
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0 \
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run test test-plain test-sanitized fuzz bench clean
+.PHONY: all deps build run install test test-plain test-sanitized fuzz bench clean
 
 all: build
 
@@ -26,6 +27,10 @@ run: build
 		cd data && ../scripts/with-display.sh ../build/BrackmoorDemoWin32 --frames 600 --screenshot ../build/demo.png \
 			&& echo "No display: the demonstration ran 600 frames under a virtual X server; its last frame is build/demo.png"; \
 	fi
+
+# Installs the engine under PREFIX; cmake/BrackmoorInstall.cmake says what goes where.
+install: build
+	cmake --install build --prefix $(abspath $(PREFIX))
 
 test: build
 	scripts/with-display.sh ctest --test-dir build --output-on-failure -j$(JOBS)

@@ -9,6 +9,7 @@
 #include "BrackmoorGlu.h"
 #include "BrackmoorStringFunctions.h"
 #include "BrackmoorVariables.h"
+#include "BrackmoorVersion.h"
 #include "Lwo2Reader.h"
 #include "TCamera.h"
 #include "TColour.h"
