@@ -35,6 +35,20 @@ TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3]) {
     return s;
 }
 
+// A small one-triangle surface of e around (x, 0), every vertex the given colour.
+TSurfaceClass& addPatch(TEntityClass& e, GLfloat x, const std::vector<GLfloat>& rgba) {
+    TSurfaceClass& s = addTriangle(e, {{x - 0.4f, -0.4f, 0}, {x + 0.4f, -0.4f, 0}, {x, 0.4f, 0}});
+    for (std::size_t i = 0; i < s.vertexColours.size(); ++i)
+        s.vertexColours[i] = rgba[i % 4];
+    return s;
+}
+
+GLuint boundTexture() {
+    GLint name = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return static_cast<GLuint>(name);
+}
+
 // Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
 void traceOneFrame() {
     glFinish();
@@ -68,6 +82,22 @@ TEST_F(BrackmoorWorldGL, DISABLED_TracedScene) {
     c.name.Tname = 5;
     c.RotateEntity(10, 20, 30);
     c.PositionEntity(-1, 0, -8);
+    traceOneFrame();
+}
+
+// Surfaces with and without their own textures, one entity; the application bound texture 3.
+TEST_F(BrackmoorWorldGL, DISABLED_TracedOwnTextures) {
+    TEntityClass e;
+    e.CreateEntity();
+    const GLuint own[] = {0, 7, 7, 0, 0, 0};
+    const short switches[] = {-1, 1, 1, 1, -1, 1};
+    for (int i = 0; i < 6; ++i) {
+        TSurfaceClass& s = addTriangle(e, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+        s.fxOwnTexture = switches[i];
+        s.textureID[0].Tname = own[i];
+    }
+    e.PositionEntity(0, 0, -6);
+    glBindTexture(GL_TEXTURE_2D, 3);
     traceOneFrame();
 }
 
@@ -156,6 +186,27 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(tracedFrame(c.test), c.calls) << c.test;
+}
+
+// Texture calls between draws: one query, at the first own-texture surface; no bind of what is
+// bound already; the application's texture and texturing back for plain surfaces and at the end.
+TEST_F(BrackmoorWorldTraceGL, OwnTexturesAskOnceAndBindOnlyWhatChanges) {
+    if (std::string(BRACKMOOR_APITRACE).empty())
+        GTEST_SKIP() << "apitrace is not installed";
+    std::vector<std::string> calls;
+    for (const std::string& call : tracedFrame("BrackmoorWorldGL.DISABLED_TracedOwnTextures")) {
+        if (call.rfind("glDrawElements(", 0) == 0)
+            calls.push_back("draw");
+        else if (call.find("GL_TEXTURE_2D") != std::string::npos || call.rfind("glGet", 0) == 0)
+            calls.push_back(call);
+    }
+    const std::string draw = "draw", off = "glDisable(cap = GL_TEXTURE_2D)",
+                      on = "glEnable(cap = GL_TEXTURE_2D)";
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{
+                  draw, "glGetIntegerv(pname = GL_TEXTURE_BINDING_2D, params = &3)",
+                  "glBindTexture(target = GL_TEXTURE_2D, texture = 7)", draw, draw, off, draw, on,
+                  "glBindTexture(target = GL_TEXTURE_2D, texture = 3)", draw, off, draw, on}));
 }
 
 // Culling after the frame follows the global switch, whatever the last entity wanted.
@@ -324,6 +375,77 @@ TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices) {
         Brackmoor.updateWorld();
         EXPECT_EQ(bm::test::pixelAtEye(-1.5f, -0.2f), c.seen) << c.name;
         EXPECT_EQ(bm::test::pixelAtEye(1.5f, 0), green) << c.name;
+        e.hidden = 0;
+        e.updateRegistry();
+    }
+}
+
+// Own textures and vertex colours show whatever the application bound, and the next plain
+// surface has the texture it would have had without them: the bound one, or its entity's.
+TEST_F(BrackmoorWorldGL, OwnTextureSurfacesAndThePlainOnesAfterThem) {
+    const TTextureClass redTexture = bm::test::loadSolidTexture(red);
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    const std::vector<GLfloat> white{1, 1, 1, 1}, blueColour{0, 0, 1, 1};
+    TEntityClass plain, textured;
+    plain.CreateEntity();
+    addPatch(plain, -2.4f, white).textureID[0] = greenTexture;
+    addPatch(plain, -1.2f, blueColour).textureID[0].Tname = 0;
+    addPatch(plain, 0, white);
+    plain.Surface[0]->fxOwnTexture = plain.Surface[1]->fxOwnTexture = 1;
+    plain.PositionEntity(0, 0, -6);
+    textured.CreateEntity();
+    textured.EntityTexture(greenTexture, -1, 0);
+    addPatch(textured, 1.2f, blueColour).fxOwnTexture = 1;
+    addPatch(textured, 2.4f, white);
+    textured.PositionEntity(0, 0, -6);
+    glBindTexture(GL_TEXTURE_2D, redTexture.Tname);
+    Brackmoor.updateWorld();
+    const Rgba blue{0, 0, 255, 255};
+    EXPECT_EQ(bm::test::pixelAtEye(-2.4f, -0.1f), green);
+    EXPECT_EQ(bm::test::pixelAtEye(-1.2f, -0.1f), blue);
+    EXPECT_EQ(bm::test::pixelAtEye(0, -0.1f), red);
+    EXPECT_EQ(bm::test::pixelAtEye(1.2f, -0.1f), blue);
+    EXPECT_EQ(bm::test::pixelAtEye(2.4f, -0.1f), green);
+}
+
+// After the frame, the binding and texturing are what drawing without own textures leaves.
+TEST_F(BrackmoorWorldGL, OwnTexturesLeaveTheTextureStateOfPlainDrawing) {
+    struct Case {
+        const char* name;
+        bool texturingBefore;
+        bool entityTexture;  // the entity has the green texture of its own
+        bool ownTexture;     // the surface's own texture is green, else none
+        Rgba seen;
+        bool greenBoundAfter;
+    };
+    const Rgba white{255, 255, 255, 255};
+    const Case cases[] = {
+        {"own texture", true, false, true, green, false},
+        {"own texture, texturing off", false, false, true, green, false},
+        {"untextured", true, false, false, white, false},
+        {"untextured, texturing off", false, false, false, white, false},
+        {"untextured, entity texture", true, true, false, white, true},
+    };
+    const TTextureClass redTexture = bm::test::loadSolidTexture(red);
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    for (const Case& c : cases) {
+        TEntityClass e;
+        e.CreateEntity();
+        if (c.entityTexture)
+            e.EntityTexture(greenTexture, -1, 0);
+        TSurfaceClass& s = addPatch(e, 0, {1, 1, 1, 1});
+        s.fxOwnTexture = 1;
+        s.textureID[0].Tname = c.ownTexture ? greenTexture.Tname : 0;
+        e.PositionEntity(0, 0, -6);
+        bm::test::setOrthoView();
+        glBindTexture(GL_TEXTURE_2D, redTexture.Tname);
+        if (!c.texturingBefore)
+            glDisable(GL_TEXTURE_2D);
+        Brackmoor.updateWorld();
+        EXPECT_EQ(bm::test::pixelAtEye(0, -0.1f), c.seen) << c.name;
+        EXPECT_EQ(boundTexture(), c.greenBoundAfter ? greenTexture.Tname : redTexture.Tname)
+            << c.name;
+        EXPECT_EQ(enabled(GL_TEXTURE_2D), c.texturingBefore) << c.name;
         e.hidden = 0;
         e.updateRegistry();
     }
