@@ -16,20 +16,33 @@ const T* firstElement(const std::vector<T>& array) {
     return array.empty() ? nullptr : array.data();
 }
 
+// One past the highest vertex the first count indices name; 0 when count is 0.
+std::size_t verticesNamed(const TSurfaceClass& s, std::size_t count) {
+    if (count == 0)
+        return 0;
+    const auto first = s.triangleIndex.begin();
+    return std::size_t{*std::max_element(first, first + static_cast<std::ptrdiff_t>(count))} + 1;
+}
+
+// What one surface's draw reads.
+struct SurfaceExtent {
+    GLsizei indices;  // none when the surface is not drawn
+    bool hasNormals;  // a normal for every vertex drawn
+};
+
 // Indices to draw: vertexPoints, but never more than the surface stores, and none at all when
-// an index names a vertex whose position, colour or texture coordinates are missing.
-GLsizei drawableIndexCount(const TSurfaceClass& s) {
+// an index names a vertex whose position, colour or texture coordinates are missing. Normals
+// count only when every vertex drawn has one.
+SurfaceExtent surfaceExtent(const TSurfaceClass& s) {
     const std::size_t stored =
         std::min<std::size_t>(s.triangleIndex.size(),
                               static_cast<std::size_t>(std::max<std::int32_t>(s.vertexPoints, 0)));
-    if (stored == 0)
-        return 0;
+    const std::size_t named = verticesNamed(s, stored);
     const std::size_t vertices =
         std::min({s.verts.size() / 3, s.vertexColours.size() / 4, s.tverts.size() / 2});
-    const auto first = s.triangleIndex.begin();
-    const unsigned char highest =
-        *std::max_element(first, first + static_cast<std::ptrdiff_t>(stored));
-    return highest < vertices ? static_cast<GLsizei>(stored) : 0;
+    if (named == 0 || named > vertices)
+        return {0, false};
+    return {static_cast<GLsizei>(stored), s.normals.size() / 3 >= named};
 }
 
 // The texture state surfaces with their own texture change, known once GL has been asked.
@@ -41,8 +54,10 @@ struct TextureState {
     bool plainEnabled = false;  // GL_TEXTURE_2D before updateWorld
 };
 
-// One updateWorld call: what is known of GL's texture state.
+// One updateWorld call: the engine's lights and what is known of GL's texture state.
 struct FrameState {
+    const TLight& lights;
+    std::size_t drawnLights;  // lights GL is given: 0 while none is on
     TextureState texture;
 };
 
@@ -105,7 +120,32 @@ void restoreTextureState(TextureState& t) {
     bindTexture(t, t.plainBinding);
 }
 
+// Lighting, colour material, the lights' switches and the normal array, for one surface.
+void beginLitSurface(const FrameState& frame) {
+    glPushAttrib(GL_LIGHTING_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    for (std::size_t n = 0; n < frame.drawnLights; ++n) {
+        const GLenum light = GL_LIGHT0 + static_cast<GLenum>(n);
+        if (frame.lights.lightOn(n))
+            glEnable(light);
+        else
+            glDisable(light);
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void endLitSurface() {
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
 void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& s) {
+    const SurfaceExtent extent = surfaceExtent(s);
+    // A vertex-colour surface shows its colours unlit.
+    const bool lit = frame.drawnLights > 0 && extent.hasNormals && s.fxVertexColour != switchOn;
     if (s.fxVertexColour == switchOn)
         glDisable(GL_LIGHTING);
     glColor4f(e.Red, e.Green, e.Blue, e.Alpha);
@@ -116,12 +156,15 @@ void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& 
         applyOwnTexture(frame.texture, e, s);
     else
         applyEntityTexture(frame.texture, e);
+    if (lit)
+        beginLitSurface(frame);
     glColorPointer(4, GL_FLOAT, 0, firstElement(s.vertexColours));
     glNormalPointer(GL_FLOAT, 0, firstElement(s.normals));
     glTexCoordPointer(2, GL_FLOAT, 0, firstElement(s.tverts));
     glVertexPointer(3, GL_FLOAT, 0, firstElement(s.verts));
-    glDrawElements(GL_TRIANGLES, drawableIndexCount(s), GL_UNSIGNED_BYTE,
-                   firstElement(s.triangleIndex));
+    glDrawElements(GL_TRIANGLES, extent.indices, GL_UNSIGNED_BYTE, firstElement(s.triangleIndex));
+    if (lit)
+        endLitSurface();
     if (s.fxVertexColour == switchOn)
         glEnable(GL_LIGHTING);
 }
@@ -146,11 +189,42 @@ void drawEntity(FrameState& frame, const TEntityClass& e) {
     }
     glPopMatrix();
 }
+
+void setUpLight(GLenum light, const TLightSetup& setup) {
+    glLightfv(light, GL_POSITION, setup.position);
+    glLightfv(light, GL_SPOT_DIRECTION, setup.direction);
+    glLightf(light, GL_SPOT_CUTOFF, 90.0f);
+    glLightf(light, GL_CONSTANT_ATTENUATION, 1.0f);
+    glLightf(light, GL_LINEAR_ATTENUATION, 0.0f);
+    glLightf(light, GL_QUADRATIC_ATTENUATION, 0.0f);
+    glLightfv(light, GL_DIFFUSE, setup.colour);
+    glLightfv(light, GL_SPECULAR, setup.colour);
+    glLightfv(light, GL_AMBIENT, setup.ambient);
+}
+
+// Gives GL every light that is on, in eye space; returns how many lights GL can take of ours.
+std::size_t setUpLights(const TLight& lights) {
+    GLint maxLights = 0;
+    glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+    const std::size_t drawn =
+        std::min(lights.lightCount(), static_cast<std::size_t>(std::max(maxLights, 0)));
+    glPushMatrix();
+    // Light positions are taken through the model-view matrix: the identity keeps them in eye
+    // space, as entity positions are.
+    glLoadIdentity();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, lights.global_ambient);
+    for (std::size_t n = 0; n < drawn; ++n) {
+        if (lights.lightOn(n))
+            setUpLight(GL_LIGHT0 + static_cast<GLenum>(n), lights.lightSetup(n));
+    }
+    glPopMatrix();
+    return drawn;
+}
 }  // namespace
 
 void BrackmoorClass::updateWorld() {
     glMatrixMode(GL_MODELVIEW);
-    FrameState frame{};
+    FrameState frame{*this, anyLightOn() ? setUpLights(*this) : 0, {}};
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const TEntityClass* e : TEntityRegistry) {

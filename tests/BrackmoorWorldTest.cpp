@@ -49,25 +49,8 @@ GLuint boundTexture() {
     return static_cast<GLuint>(name);
 }
 
-// Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
-void traceOneFrame() {
-    glFinish();
-    Brackmoor.updateWorld();
-    glFinish();
-}
-}  // namespace
-
-class BrackmoorWorldGL : public bm::test::GLFixture {
-protected:
-    void SetUp() override {
-        bm::test::hideEveryRecord();
-        BrackmoorBackfaceCulling = -1;
-        bm::test::setOrthoView();
-    }
-};
-
 // A visible quad, a hidden one, then a two-surface entity with its own texture and culling off.
-TEST_F(BrackmoorWorldGL, DISABLED_TracedScene) {
+void buildTracedScene() {
     TEntityClass a = quadAt(1, 2);
     TEntityClass hidden = quadAt(0);
     hidden.hidden = 0;
@@ -82,7 +65,40 @@ TEST_F(BrackmoorWorldGL, DISABLED_TracedScene) {
     c.name.Tname = 5;
     c.RotateEntity(10, 20, 30);
     c.PositionEntity(-1, 0, -8);
+}
+
+// Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
+void traceOneFrame(BrackmoorClass& engine = Brackmoor) {
+    glFinish();
+    engine.updateWorld();
+    glFinish();
+}
+}  // namespace
+
+class BrackmoorWorldGL : public bm::test::GLFixture {
+protected:
+    void SetUp() override {
+        bm::test::hideEveryRecord();
+        BrackmoorBackfaceCulling = -1;
+        bm::test::setOrthoView();
+    }
+};
+
+TEST_F(BrackmoorWorldGL, DISABLED_TracedScene) {
+    buildTracedScene();
     traceOneFrame();
+}
+
+// The same scene with normals on every surface and a light that is off.
+TEST_F(BrackmoorWorldGL, DISABLED_TracedSceneLightOff) {
+    buildTracedScene();
+    for (const TEntityClass* record : TEntityRegistry) {
+        for (TSurfaceClass* surface : record->Surface)
+            surface->normals.assign(surface->verts.size(), 1.0f);
+    }
+    BrackmoorClass engine{};
+    engine.EnableLight(engine.CreateLight(), -1);
+    traceOneFrame(engine);
 }
 
 // Surfaces with and without their own textures, one entity; the application bound texture 3.
@@ -141,46 +157,48 @@ TEST_F(BrackmoorWorldTraceGL, IssuesEveryStepInOrder) {
                                  "glEnableClientState(array = GL_TEXTURE_COORD_ARRAY)"};
     const std::string end[] = {"glDisableClientState(array = GL_TEXTURE_COORD_ARRAY)",
                                "glDisableClientState(array = GL_COLOR_ARRAY)"};
+    const std::vector<std::string> scene = {
+        begin[0],
+        begin[1],
+        begin[2],
+        "glPushMatrix()",
+        "glEnable(cap = GL_CULL_FACE)",
+        "glLoadIdentity()",
+        "glTranslatef(x = 1, y = 2, z = -6)",
+        "glRotatef(angle = 0, x = 1, y = 0, z = 0)",
+        "glRotatef(angle = 0, x = 0, y = 1, z = 0)",
+        "glRotatef(angle = 0, x = 0, y = 0, z = 1)",
+        "glColor4f(red = 1, green = 1, blue = 1, alpha = 1)",
+        "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
+        "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
+        "blob(6))",
+        "glPopMatrix()",
+        "glPushMatrix()",
+        "glDisable(cap = GL_CULL_FACE)",
+        "glLoadIdentity()",
+        "glTranslatef(x = -1, y = 0, z = -8)",
+        "glRotatef(angle = 10, x = 1, y = 0, z = 0)",
+        "glRotatef(angle = 20, x = 0, y = 1, z = 0)",
+        "glRotatef(angle = 30, x = 0, y = 0, z = 1)",
+        "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
+        "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
+        "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
+        "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
+        "blob(6))",
+        "glDisable(cap = GL_LIGHTING)",
+        "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
+        "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0.5, 0.5, 0.5, 1})",
+        "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
+        "glDrawElements(mode = GL_TRIANGLES, count = 3, type = GL_UNSIGNED_BYTE, indices = "
+        "blob(3))",
+        "glEnable(cap = GL_LIGHTING)",
+        "glPopMatrix()",
+        "glEnable(cap = GL_CULL_FACE)",
+        end[0],
+        end[1]};
     const Case cases[] = {
-        {"BrackmoorWorldGL.DISABLED_TracedScene",
-         {begin[0],
-          begin[1],
-          begin[2],
-          "glPushMatrix()",
-          "glEnable(cap = GL_CULL_FACE)",
-          "glLoadIdentity()",
-          "glTranslatef(x = 1, y = 2, z = -6)",
-          "glRotatef(angle = 0, x = 1, y = 0, z = 0)",
-          "glRotatef(angle = 0, x = 0, y = 1, z = 0)",
-          "glRotatef(angle = 0, x = 0, y = 0, z = 1)",
-          "glColor4f(red = 1, green = 1, blue = 1, alpha = 1)",
-          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
-          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
-          "blob(6))",
-          "glPopMatrix()",
-          "glPushMatrix()",
-          "glDisable(cap = GL_CULL_FACE)",
-          "glLoadIdentity()",
-          "glTranslatef(x = -1, y = 0, z = -8)",
-          "glRotatef(angle = 10, x = 1, y = 0, z = 0)",
-          "glRotatef(angle = 20, x = 0, y = 1, z = 0)",
-          "glRotatef(angle = 30, x = 0, y = 0, z = 1)",
-          "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
-          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0, 0, 0, 1})",
-          "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
-          "glDrawElements(mode = GL_TRIANGLES, count = 6, type = GL_UNSIGNED_BYTE, indices = "
-          "blob(6))",
-          "glDisable(cap = GL_LIGHTING)",
-          "glColor4f(red = 0.25, green = 1, blue = 1, alpha = 1)",
-          "glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {0.5, 0.5, 0.5, 1})",
-          "glBindTexture(target = GL_TEXTURE_2D, texture = 5)",
-          "glDrawElements(mode = GL_TRIANGLES, count = 3, type = GL_UNSIGNED_BYTE, indices = "
-          "blob(3))",
-          "glEnable(cap = GL_LIGHTING)",
-          "glPopMatrix()",
-          "glEnable(cap = GL_CULL_FACE)",
-          end[0],
-          end[1]}},
+        {"BrackmoorWorldGL.DISABLED_TracedScene", scene},
+        {"BrackmoorWorldGL.DISABLED_TracedSceneLightOff", scene},
         {"BrackmoorWorldGL.DISABLED_TracedHiddenOnly",
          {begin[0], begin[1], begin[2], "glDisable(cap = GL_CULL_FACE)", end[0], end[1]}},
     };
@@ -449,4 +467,177 @@ TEST_F(BrackmoorWorldGL, OwnTexturesLeaveTheTextureStateOfPlainDrawing) {
         e.hidden = 0;
         e.updateRegistry();
     }
+}
+
+namespace {
+// Each channel within tolerance of the expected one.
+::testing::AssertionResult near(const Rgba& seen, const Rgba& expected, int tolerance = 3) {
+    for (int i = 0; i < 4; ++i) {
+        if (std::abs(int(seen[i]) - int(expected[i])) > tolerance)
+            return ::testing::AssertionFailure()
+                   << "seen " << int(seen[0]) << "," << int(seen[1]) << "," << int(seen[2]) << ","
+                   << int(seen[3]) << ", expected " << int(expected[0]) << "," << int(expected[1])
+                   << "," << int(expected[2]) << "," << int(expected[3]);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Every normal of s set to (x, y, z).
+void setNormals(TSurfaceClass& s, GLfloat x, GLfloat y, GLfloat z) {
+    s.normals.clear();
+    for (std::int32_t v = 0; v < s.vertexPoints; ++v)
+        s.normals.insert(s.normals.end(), {x, y, z});
+}
+}  // namespace
+
+// A white, untextured patch at (0, 0, -6) and an engine object of its own, so the global one
+// keeps no lights for other tests.
+class BrackmoorWorldLightsGL : public BrackmoorWorldGL {
+protected:
+    void SetUp() override {
+        BrackmoorWorldGL::SetUp();
+        glDisable(GL_TEXTURE_2D);
+        patch.CreateEntity();
+        addPatch(patch, 0, {1, 1, 1, 1});
+        patch.PositionEntity(0, 0, -6);
+    }
+    void TearDown() override {
+        patch.hidden = 0;
+        patch.updateRegistry();
+    }
+    TSurfaceClass& surface() { return *patch.Surface[0]; }
+
+    BrackmoorClass engine{};
+    TEntityClass patch;
+};
+
+// A light at the eye, facing -Z, colour (0.5, 0.25, 0), unless a case moves, turns or dims it.
+TEST_F(BrackmoorWorldLightsGL, LightsShadeSurfacesWithANormalPerVertex) {
+    struct Case {
+        const char* name;
+        void (*prepare)(BrackmoorClass&, TSurfaceClass&);
+        Rgba seen;
+    };
+    const Rgba lit{128, 64, 0, 255}, dark{0, 0, 0, 255}, unlit{255, 255, 255, 255};
+    const Case cases[] = {
+        {"facing the light", [](BrackmoorClass&, TSurfaceClass& s) { setNormals(s, 0, 0, 1); },
+         lit},
+        {"facing away", [](BrackmoorClass&, TSurfaceClass& s) { setNormals(s, 0, 0, -1); }, dark},
+        {"no normals", [](BrackmoorClass&, TSurfaceClass&) {}, unlit},
+        {"a normal short",
+         [](BrackmoorClass&, TSurfaceClass& s) {
+             setNormals(s, 0, 0, 1);
+             s.normals.pop_back();
+         },
+         unlit},
+        {"vertex colour switch",
+         [](BrackmoorClass&, TSurfaceClass& s) {
+             setNormals(s, 0, 0, 1);
+             s.fxVertexColour = 1;
+         },
+         unlit},
+        {"light off",
+         [](BrackmoorClass& e, TSurfaceClass& s) {
+             setNormals(s, 0, 0, 1);
+             e.EnableLight(0, -1);
+         },
+         unlit},
+        {"light turned away",
+         [](BrackmoorClass& e, TSurfaceClass& s) {
+             setNormals(s, 0, 0, 1);
+             e.RotateLight(0, 0, 180, 0);
+         },
+         dark},
+        {"light behind the patch, turned to it",
+         [](BrackmoorClass& e, TSurfaceClass& s) {
+             setNormals(s, 0, 0, -1);
+             e.PositionLight(0, 0, 0, -12);
+             e.RotateLight(0, 0, 180, 0);
+         },
+         lit},
+        {"ambient light, facing away",
+         [](BrackmoorClass& e, TSurfaceClass& s) {
+             setNormals(s, 0, 0, -1);
+             e.AmbientLight(0.2f, 0.2f, 0.2f);
+             e.LightAmbient(0, 0, 0.4f, 0, 1);
+         },
+         {51, 153, 51, 255}},
+    };
+    for (const Case& c : cases) {
+        BrackmoorClass lights{};
+        lights.LightColour(lights.CreateLight(), 0.5f, 0.25f, 0);
+        TSurfaceClass& s = surface();
+        s.fxVertexColour = -1;
+        s.normals.clear();
+        c.prepare(lights, s);
+        bm::test::setOrthoView();
+        glDisable(GL_TEXTURE_2D);
+        lights.updateWorld();
+        EXPECT_TRUE(near(bm::test::pixelAtEye(0, -0.1f), c.seen)) << c.name;
+    }
+}
+
+// Lighting, colour material, the lights' switches and the normal array are as they were.
+TEST_F(BrackmoorWorldLightsGL, LitSurfaceLeavesTheLightingStateAsItFoundIt) {
+    setNormals(surface(), 0, 0, 1);
+    engine.CreateLight();
+    engine.EnableLight(engine.CreateLight(), -1);
+    const GLenum caps[] = {GL_LIGHTING, GL_COLOR_MATERIAL, GL_LIGHT0, GL_LIGHT1, GL_NORMAL_ARRAY};
+    for (bool before : {false, true}) {
+        for (GLenum cap : caps)
+            before ? glEnable(cap) : glDisable(cap);
+        before ? glEnableClientState(GL_NORMAL_ARRAY) : glDisableClientState(GL_NORMAL_ARRAY);
+        engine.updateWorld();
+        for (GLenum cap : caps)
+            EXPECT_EQ(enabled(cap), before) << "cap " << cap << ", before " << before;
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+}
+
+// Lights sit in eye space whatever the model-view holds, facing the way an entity turned by the
+// same angles faces; GL takes no more lights than it has.
+TEST_F(BrackmoorWorldLightsGL, LightsAreGivenInEyeSpaceTurnedAsEntitiesTurn) {
+    GLint maxLights = 0;
+    glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+    for (GLint n = 0; n <= maxLights; ++n)
+        engine.CreateLight();
+    engine.PositionLight(0, 1, 2, -3);
+    engine.RotateLight(0, 30, 50, 70);
+    engine.LightColour(0, 0.5f, 0.25f, 0.75f);
+    engine.LightAmbient(0, 0.1f, 0.2f, 0.3f, 0.4f);
+    engine.AmbientLight(0.05f, 0.15f, 0.25f);
+    setNormals(surface(), 0, 0, 1);
+    glLoadIdentity();
+    glRotatef(40, 1, 1, 0);
+    glTranslatef(3, 4, 5);
+    engine.updateWorld();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    GLfloat turned[16];
+    glLoadIdentity();
+    glRotatef(30, 1, 0, 0);
+    glRotatef(50, 0, 1, 0);
+    glRotatef(70, 0, 0, 1);
+    glGetFloatv(GL_MODELVIEW_MATRIX, turned);
+    const auto light = [](GLenum name, int count) {
+        GLfloat v[4] = {};
+        glGetLightfv(GL_LIGHT0, name, v);
+        return std::vector<GLfloat>(v, v + count);
+    };
+    const auto expectNear = [](const std::vector<GLfloat>& seen,
+                               const std::vector<GLfloat>& expected, const char* what) {
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_NEAR(seen[i], expected[i], 1e-5f) << what << " " << i;
+    };
+    expectNear(light(GL_POSITION, 4), {1, 2, -3, 1}, "position");
+    expectNear(light(GL_SPOT_DIRECTION, 3), {-turned[8], -turned[9], -turned[10]}, "direction");
+    expectNear(light(GL_SPOT_CUTOFF, 1), {90}, "cut-off");
+    expectNear(light(GL_DIFFUSE, 4), {0.5f, 0.25f, 0.75f, 1}, "diffuse");
+    expectNear(light(GL_SPECULAR, 4), {0.5f, 0.25f, 0.75f, 1}, "specular");
+    expectNear(light(GL_AMBIENT, 4), {0.1f, 0.2f, 0.3f, 0.4f}, "ambient");
+    expectNear({light(GL_CONSTANT_ATTENUATION, 1)[0], light(GL_LINEAR_ATTENUATION, 1)[0],
+                light(GL_QUADRATIC_ATTENUATION, 1)[0]},
+               {1, 0, 0}, "attenuation");
+    GLfloat model[4] = {};
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, model);
+    expectNear({model, model + 4}, {0.05f, 0.15f, 0.25f, 1}, "global ambient");
 }
