@@ -89,6 +89,8 @@ void learnTextureState(TextureState& t) {
     t.known = true;
 }
 
+// The surface's own texture, or texturing off to show its vertex colours. Its entity's texture
+// is still the one later plain surfaces fall back to.
 void applyOwnTexture(TextureState& t, const TEntityClass& e, const TSurfaceClass& s) {
     learnTextureState(t);
     if (e.name.Tname != 0)
