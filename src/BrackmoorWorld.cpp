@@ -16,43 +16,162 @@ const T* firstElement(const std::vector<T>& array) {
     return array.empty() ? nullptr : array.data();
 }
 
+// One past the highest vertex the first count indices name; 0 when count is 0.
+std::size_t verticesNamed(const TSurfaceClass& s, std::size_t count) {
+    if (count == 0)
+        return 0;
+    const auto first = s.triangleIndex.begin();
+    return std::size_t{*std::max_element(first, first + static_cast<std::ptrdiff_t>(count))} + 1;
+}
+
+// What one surface's draw reads.
+struct SurfaceExtent {
+    GLsizei indices;  // none when the surface is not drawn
+    bool hasNormals;  // a normal for every vertex drawn
+};
+
 // Indices to draw: vertexPoints, but never more than the surface stores, and none at all when
-// an index names a vertex whose position, colour or texture coordinates are missing.
-GLsizei drawableIndexCount(const TSurfaceClass& s) {
+// an index names a vertex whose position, colour or texture coordinates are missing. Normals
+// count only when every vertex drawn has one.
+SurfaceExtent surfaceExtent(const TSurfaceClass& s) {
     const std::size_t stored =
         std::min<std::size_t>(s.triangleIndex.size(),
                               static_cast<std::size_t>(std::max<std::int32_t>(s.vertexPoints, 0)));
-    if (stored == 0)
-        return 0;
+    const std::size_t named = verticesNamed(s, stored);
     const std::size_t vertices =
         std::min({s.verts.size() / 3, s.vertexColours.size() / 4, s.tverts.size() / 2});
-    const auto first = s.triangleIndex.begin();
-    const unsigned char highest =
-        *std::max_element(first, first + static_cast<std::ptrdiff_t>(stored));
-    return highest < vertices ? static_cast<GLsizei>(stored) : 0;
+    if (named == 0 || named > vertices)
+        return {0, false};
+    return {static_cast<GLsizei>(stored), s.normals.size() / 3 >= named};
 }
 
-void drawSurface(const TEntityClass& e, const TSurfaceClass& s) {
+// The texture state surfaces with their own texture change, known once GL has been asked.
+struct TextureState {
+    bool known = false;
+    GLuint bound = 0;           // bound now
+    bool enabled = false;       // GL_TEXTURE_2D now
+    GLuint plainBinding = 0;    // what drawing without own textures would have bound by now
+    bool plainEnabled = false;  // GL_TEXTURE_2D before updateWorld
+};
+
+// One updateWorld call: the engine's lights and what is known of GL's texture state.
+struct FrameState {
+    const TLight& lights;
+    std::size_t drawnLights;  // lights GL is given: 0 while none is on
+    TextureState texture;
+};
+
+void enableTexturing(TextureState& t, bool on) {
+    if (t.enabled == on)
+        return;
+    if (on)
+        glEnable(GL_TEXTURE_2D);
+    else
+        glDisable(GL_TEXTURE_2D);
+    t.enabled = on;
+}
+
+void bindTexture(TextureState& t, GLuint name) {
+    if (t.bound == name)
+        return;
+    glBindTexture(GL_TEXTURE_2D, name);
+    t.bound = name;
+}
+
+// The application's binding and texturing, read when a surface first needs them.
+void learnTextureState(TextureState& t) {
+    if (t.known)
+        return;
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    t.bound = t.plainBinding = static_cast<GLuint>(bound);
+    t.enabled = t.plainEnabled = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    t.known = true;
+}
+
+// The surface's own texture, or texturing off to show its vertex colours. Its entity's texture
+// is still the one later plain surfaces fall back to.
+void applyOwnTexture(TextureState& t, const TEntityClass& e, const TSurfaceClass& s) {
+    learnTextureState(t);
+    if (e.name.Tname != 0)
+        t.plainBinding = e.name.Tname;
+    const GLuint own = s.textureID[0].Tname;
+    enableTexturing(t, own != 0);
+    if (own != 0)
+        bindTexture(t, own);
+}
+
+// Without a texture of its own the entity shows the one bound last, as if no surface before
+// it had used its own.
+void applyEntityTexture(TextureState& t, const TEntityClass& e) {
+    if (t.known) {
+        enableTexturing(t, t.plainEnabled);
+        if (e.name.Tname == 0)
+            bindTexture(t, t.plainBinding);
+    }
+    if (e.name.Tname == 0)
+        return;
+    glBindTexture(GL_TEXTURE_2D, e.name.Tname);
+    t.bound = t.plainBinding = e.name.Tname;
+}
+
+void restoreTextureState(TextureState& t) {
+    if (!t.known)
+        return;
+    enableTexturing(t, t.plainEnabled);
+    bindTexture(t, t.plainBinding);
+}
+
+// Lighting, colour material, the lights' switches and the normal array, for one surface.
+void beginLitSurface(const FrameState& frame) {
+    glPushAttrib(GL_LIGHTING_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    for (std::size_t n = 0; n < frame.drawnLights; ++n) {
+        const GLenum light = GL_LIGHT0 + static_cast<GLenum>(n);
+        if (frame.lights.lightOn(n))
+            glEnable(light);
+        else
+            glDisable(light);
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void endLitSurface() {
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& s) {
+    const SurfaceExtent extent = surfaceExtent(s);
+    // A vertex-colour surface shows its colours unlit.
+    const bool lit = frame.drawnLights > 0 && extent.hasNormals && s.fxVertexColour != switchOn;
     if (s.fxVertexColour == switchOn)
         glDisable(GL_LIGHTING);
     glColor4f(e.Red, e.Green, e.Blue, e.Alpha);
     specularity[0] = specularity[1] = specularity[2] = s.ShineValue;
     specularity[3] = 1.0f;
     glMaterialfv(GL_FRONT, GL_SPECULAR, specularity);
-    // Without a texture of its own the entity shows the one bound last.
-    if (e.name.Tname != 0)
-        glBindTexture(GL_TEXTURE_2D, e.name.Tname);
+    if (s.fxOwnTexture == switchOn)
+        applyOwnTexture(frame.texture, e, s);
+    else
+        applyEntityTexture(frame.texture, e);
+    if (lit)
+        beginLitSurface(frame);
     glColorPointer(4, GL_FLOAT, 0, firstElement(s.vertexColours));
     glNormalPointer(GL_FLOAT, 0, firstElement(s.normals));
     glTexCoordPointer(2, GL_FLOAT, 0, firstElement(s.tverts));
     glVertexPointer(3, GL_FLOAT, 0, firstElement(s.verts));
-    glDrawElements(GL_TRIANGLES, drawableIndexCount(s), GL_UNSIGNED_BYTE,
-                   firstElement(s.triangleIndex));
+    glDrawElements(GL_TRIANGLES, extent.indices, GL_UNSIGNED_BYTE, firstElement(s.triangleIndex));
+    if (lit)
+        endLitSurface();
     if (s.fxVertexColour == switchOn)
         glEnable(GL_LIGHTING);
 }
 
-void drawEntity(const TEntityClass& e) {
+void drawEntity(FrameState& frame, const TEntityClass& e) {
     glPushMatrix();
     if (e.backfaceCulling == switchOn)
         glDisable(GL_CULL_FACE);
@@ -68,20 +187,53 @@ void drawEntity(const TEntityClass& e) {
         e.Surface.size(), static_cast<std::size_t>(std::max<std::int32_t>(e.surfaceCount, 0)));
     for (std::size_t i = 0; i < surfaces; ++i) {
         if (e.Surface[i] != nullptr)
-            drawSurface(e, *e.Surface[i]);
+            drawSurface(frame, e, *e.Surface[i]);
     }
     glPopMatrix();
+}
+
+void setUpLight(GLenum light, const TLightSetup& setup) {
+    glLightfv(light, GL_POSITION, setup.position);
+    glLightfv(light, GL_SPOT_DIRECTION, setup.direction);
+    glLightf(light, GL_SPOT_CUTOFF, 90.0f);
+    glLightf(light, GL_CONSTANT_ATTENUATION, 1.0f);
+    glLightf(light, GL_LINEAR_ATTENUATION, 0.0f);
+    glLightf(light, GL_QUADRATIC_ATTENUATION, 0.0f);
+    glLightfv(light, GL_DIFFUSE, setup.colour);
+    glLightfv(light, GL_SPECULAR, setup.colour);
+    glLightfv(light, GL_AMBIENT, setup.ambient);
+}
+
+// Gives GL every light that is on, in eye space; returns how many lights GL can take of ours.
+std::size_t setUpLights(const TLight& lights) {
+    GLint maxLights = 0;
+    glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+    const std::size_t drawn =
+        std::min(lights.lightCount(), static_cast<std::size_t>(std::max(maxLights, 0)));
+    glPushMatrix();
+    // Light positions are taken through the model-view matrix: the identity keeps them in eye
+    // space, as entity positions are.
+    glLoadIdentity();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, lights.global_ambient);
+    for (std::size_t n = 0; n < drawn; ++n) {
+        if (lights.lightOn(n))
+            setUpLight(GL_LIGHT0 + static_cast<GLenum>(n), lights.lightSetup(n));
+    }
+    glPopMatrix();
+    return drawn;
 }
 }  // namespace
 
 void BrackmoorClass::updateWorld() {
     glMatrixMode(GL_MODELVIEW);
+    FrameState frame{*this, anyLightOn() ? setUpLights(*this) : 0, {}};
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const TEntityClass* e : TEntityRegistry) {
         if (e->hidden == switchOff)
-            drawEntity(*e);
+            drawEntity(frame, *e);
     }
+    restoreTextureState(frame.texture);
     if (BrackmoorBackfaceCulling == switchOff)
         glEnable(GL_CULL_FACE);
     else

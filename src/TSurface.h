@@ -10,7 +10,7 @@ class TSurfaceClass {
 public:
     std::int32_t Id;                           // index in the entity's Surface list
     float ShineValue = 0.0f;                   // specular level, red = green = blue
-    TTextureClass textureID[8];                // per-surface texture slots; not drawn
+    TTextureClass textureID[8];                // per-surface slots; 0 drawn under fxOwnTexture
     std::vector<GLfloat> verts;                // x, y, z per vertex
     std::vector<unsigned char> triangleIndex;  // three 8-bit corners per triangle
     std::vector<GLfloat> tverts;               // u, v per vertex (w too when not 50.0)
@@ -24,7 +24,7 @@ public:
     short fxFogDisabled;
     short fxBackfaceDisabled;
     short fxAlphaBlending;
-    short fxOwnTexture;  // 1: drawn with textureID[0], or untextured when that is empty
+    short fxOwnTexture;  // 1: drawn with textureID[0], untextured while its Tname is 0
 
     // Appends a white vertex; w is appended too unless it is exactly 50.0. Returns its index.
     std::int32_t AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u, GLfloat v, GLfloat w);

@@ -35,6 +35,14 @@ TSurfaceClass& addTriangle(TEntityClass& e, const GLfloat (&corners)[3][3]) {
     return s;
 }
 
+// A small one-triangle surface of e around (x, 0), every vertex the given colour.
+TSurfaceClass& addPatch(TEntityClass& e, GLfloat x, const std::vector<GLfloat>& rgba) {
+    TSurfaceClass& s = addTriangle(e, {{x - 0.4f, -0.4f, 0}, {x + 0.4f, -0.4f, 0}, {x, 0.4f, 0}});
+    for (std::size_t i = 0; i < s.vertexColours.size(); ++i)
+        s.vertexColours[i] = rgba[i % 4];
+    return s;
+}
+
 // Scenes the trace test records, one per disabled test; the frame sits between two glFinish.
 void traceOneFrame() {
     glFinish();
@@ -327,4 +335,117 @@ TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices) {
         e.hidden = 0;
         e.updateRegistry();
     }
+}
+
+// Own textures show, and own-texture surfaces without one show their vertex colours, whatever is
+// bound or enabled. Later plain surfaces, and GL after the frame, have the texture and texturing
+// they would have had without them: the bound texture, or their entity's.
+TEST_F(BrackmoorWorldGL, OwnTextureSurfacesAndThePlainOnesAfterThem) {
+    const TTextureClass redTexture = bm::test::loadSolidTexture(red);
+    const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
+    TEntityClass plain, textured;
+    plain.CreateEntity();
+    addPatch(plain, -2.4f, {1, 1, 1, 1}).textureID[0] = greenTexture;
+    addPatch(plain, -1.2f, {0, 0, 1, 1});
+    addPatch(plain, 0, {1, 1, 1, 1});
+    plain.Surface[0]->fxOwnTexture = plain.Surface[1]->fxOwnTexture = 1;
+    plain.PositionEntity(0, 0, -6);
+    textured.CreateEntity();
+    textured.EntityTexture(greenTexture, -1, 0);
+    addPatch(textured, 1.2f, {1, 1, 1, 1});
+    addPatch(textured, 2.4f, {1, 1, 1, 1}).textureID[0] = redTexture;
+    textured.Surface[1]->fxOwnTexture = 1;
+    textured.PositionEntity(0, 0, -6);
+    const Rgba blue{0, 0, 255, 255}, white{255, 255, 255, 255};
+    for (bool texturing : {true, false}) {
+        bm::test::setOrthoView();
+        glBindTexture(GL_TEXTURE_2D, redTexture.Tname);
+        if (!texturing)
+            glDisable(GL_TEXTURE_2D);
+        Brackmoor.updateWorld();
+        const Rgba seen[] = {green, blue, texturing ? red : white, texturing ? green : white, red};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(bm::test::pixelAtEye(-2.4f + 1.2f * i, -0.1f), seen[i]) << i << texturing;
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(GLuint(bound), greenTexture.Tname);
+        EXPECT_EQ(enabled(GL_TEXTURE_2D), texturing);
+    }
+}
+
+// A white patch and a light at the eye facing -Z, red 0.5: lit, the patch is red 128 where its
+// normals face the light and 0 where they face away; without a normal per vertex, with the
+// vertex-colour switch or with the light off it stays unlit, 255. GL's state is left as it was.
+TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
+    struct Case {
+        const char* name;
+        GLfloat normalZ;
+        std::size_t normals;  // values kept of the nine
+        short vertexColour, lightOn;
+        GLfloat lightYaw;
+        int red;
+    };
+    const Case cases[] = {
+        {"facing the light", 1, 9, -1, 1, 0, 128},  {"facing away", -1, 9, -1, 1, 0, 0},
+        {"no normals", 1, 0, -1, 1, 0, 255},        {"a normal short", 1, 8, -1, 1, 0, 255},
+        {"vertex colour", 1, 9, 1, 1, 0, 255},      {"light off", 1, 9, -1, -1, 0, 255},
+        {"light turned away", 1, 9, -1, 1, 180, 0},
+    };
+    BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
+    engine.LightColour(engine.CreateLight(), 0.5f, 0.25f, 0);
+    TEntityClass e;
+    e.CreateEntity();
+    TSurfaceClass& s = addPatch(e, 0, {1, 1, 1, 1});
+    e.PositionEntity(0, 0, -6);
+    for (const Case& c : cases) {
+        s.normals.assign({0, 0, c.normalZ, 0, 0, c.normalZ, 0, 0, c.normalZ});
+        s.normals.resize(c.normals);
+        s.fxVertexColour = c.vertexColour;
+        engine.EnableLight(0, c.lightOn);
+        engine.RotateLight(0, 0, c.lightYaw, 0);
+        bm::test::setOrthoView();
+        glDisable(GL_TEXTURE_2D);
+        engine.updateWorld();
+        EXPECT_NEAR(bm::test::pixelAtEye(0, -0.1f)[0], c.red, 3) << c.name;
+        EXPECT_EQ(enabled(GL_LIGHTING), c.vertexColour == 1) << c.name;
+        for (GLenum cap : {GL_COLOR_MATERIAL, GL_LIGHT0, GL_NORMAL_ARRAY})
+            EXPECT_FALSE(enabled(cap)) << c.name << ", " << cap;
+    }
+    e.hidden = 0;
+    e.updateRegistry();
+}
+
+// Lights sit in eye space whatever the model-view holds, face the way an entity turned by the
+// same angles faces and have the colours set; GL is given no more lights than it has.
+TEST_F(BrackmoorWorldGL, LightsAreGivenInEyeSpaceTurnedAsEntitiesTurn) {
+    BrackmoorClass engine{};
+    GLint maxLights = 0;
+    glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+    for (GLint n = 0; n <= maxLights; ++n)
+        engine.CreateLight();
+    engine.PositionLight(0, 1, 2, -3);
+    engine.RotateLight(0, 30, 50, 70);
+    engine.LightColour(0, 0.5f, 0.25f, 0.75f);
+    engine.LightAmbient(0, 0.1f, 0.2f, 0.3f, 0.4f);
+    engine.AmbientLight(0.05f, 0.15f, 0.25f);
+    glTranslatef(3, 4, 5);
+    engine.updateWorld();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    GLfloat turned[16], seen[19];
+    glLoadIdentity();
+    glRotatef(30, 1, 0, 0);
+    glRotatef(50, 0, 1, 0);
+    glRotatef(70, 0, 0, 1);
+    glGetFloatv(GL_MODELVIEW_MATRIX, turned);
+    glGetLightfv(GL_LIGHT0, GL_POSITION, seen);
+    glGetLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, seen + 4);
+    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, seen + 7);
+    glGetLightfv(GL_LIGHT0, GL_AMBIENT, seen + 11);
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, seen + 15);
+    // Position, direction, colour, ambient, then the light model's ambient.
+    const GLfloat expected[] = {1,    2,     -3,    1,     -turned[8], -turned[9], -turned[10],
+                                0.5f, 0.25f, 0.75f, 1,     0.1f,       0.2f,       0.3f,
+                                0.4f, 0.05f, 0.15f, 0.25f, 1};
+    for (int i = 0; i < 19; ++i)
+        EXPECT_NEAR(seen[i], expected[i], 1e-5f) << i;
 }

@@ -89,8 +89,8 @@ TEST(TEntity, CreateSurfaceNumbersAndDefaults) {
     EXPECT_EQ(s.texturePoints, 0);
     EXPECT_EQ(s.ShineValue, 0.0f);
     EXPECT_EQ(s.textureID[7].Tname, 0u);
-    const short fx[] = {s.fxFullBright,  s.fxVertexColour,     s.fxFlatShaded,
-                        s.fxFogDisabled, s.fxBackfaceDisabled, s.fxAlphaBlending};
+    const short fx[] = {s.fxFullBright,       s.fxVertexColour,  s.fxFlatShaded, s.fxFogDisabled,
+                        s.fxBackfaceDisabled, s.fxAlphaBlending, s.fxOwnTexture};
     for (short f : fx)
         EXPECT_EQ(f, -1);
     EXPECT_TRUE(s.verts.empty() && s.tverts.empty() && s.vertexColours.empty());
