@@ -10,6 +10,7 @@
 #include "BrackmoorStringFunctions.h"
 #include "BrackmoorVariables.h"
 #include "Lwo2Reader.h"
+#include "LwobReader.h"
 #include "TCamera.h"
 #include "TColour.h"
 #include "TEntity.h"

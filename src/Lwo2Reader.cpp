@@ -4,6 +4,7 @@
 #include "BrackmoorConversion.h"
 #include "Lwo2Report.h"
 #include "LwoReportLines.h"
+#include "LwobReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -487,6 +488,8 @@ namespace bm {
 
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
                   const std::string& fileName, Lwo2Options options) {
+    if (isLwob(data, size))
+        return readLwob(data, size, report, fileName, options);
     return Scanner(data, size, report, fileName, options).run();
 }
 
