@@ -309,12 +309,17 @@ TEST(TEntityLwo, RealModelsMatchTheCensus) {
         GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
     std::ifstream census(dir + "/census.tsv");
     ASSERT_TRUE(census.is_open());
-    std::string line;
-    std::getline(census, line);  // column names
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(census, line);)
+        rows.push_back(line);
+    // The folder's README gives this model's figures; census.tsv does not list it yet.
+    rows.push_back(
+        "lwob_sphere_with_mat_gloss_50pc.lwo\tLWOB\t266\t3:48,4:240\t-\t528\t"
+        "-2.15,-2.1,-2.6,2.15,2.1,2.5");
     int files = 0;
-    while (std::getline(census, line)) {
+    for (std::size_t i = 1; i < rows.size(); ++i) {  // row 0 names the columns
         std::vector<std::string> cols;
-        std::stringstream row(line);
+        std::stringstream row(rows[i]);
         for (std::string col; std::getline(row, col, '\t');)
             cols.push_back(col);
         cols.resize(7);
@@ -353,7 +358,7 @@ TEST(TEntityLwo, RealModelsMatchTheCensus) {
             EXPECT_NEAR(box[k], std::stod(value), 1e-4) << file << " box value " << k;
         }
     }
-    EXPECT_EQ(files, 15);
+    EXPECT_EQ(files, 16);
 }
 
 // The demonstration's model cut at every length: the reader stays inside the bytes it has and
