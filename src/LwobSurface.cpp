@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,9 +19,10 @@ constexpr std::size_t subchunkHeader = 6;    // id and U2 length
 constexpr float levelScale = 256.0f;         // DIFF, TRAN: 256 is 100 %
 constexpr float byteScale = 255.0f;          // COLR bytes
 constexpr unsigned smoothingBit = 4;         // in FLAG
+constexpr unsigned axisBits = 7;             // in TFLG: 1 X, 2 Y, 4 Z
 constexpr unsigned worldCoordinatesBit = 8;  // in TFLG
-// The smoothing bit without an SMAN: 89.5 degrees, the angle LightWave gives smoothed surfaces
-// (the files at hand that set the bit carry an SMAN of about that).
+// The smoothing bit without an SMAN: 89.5 degrees, the angle LightWave writes for the surfaces it
+// smooths (the files at hand carry 1.562 radians).
 constexpr float defaultSmoothingAngle = 89.5f * 3.14159265f / 180.0f;
 
 // CTEX types that lay an image on the model, indexed by their projection number.
@@ -219,7 +221,7 @@ void SurfaceReader::applyTextureField(const unsigned char* id, const unsigned ch
     bm::ImageBlock& image = result.looks.images.back();
     if (matchId(id, "TFLG")) {
         const std::uint32_t bits = readU2(body);
-        if ((bits & 7) != 0)
+        if ((bits & axisBits) != 0)
             image.axis = (bits & 1) != 0 ? 0 : (bits & 2) != 0 ? 1 : 2;
         image.worldCoordinates = (bits & worldCoordinatesBit) != 0;
     } else if (matchId(id, "TSIZ")) {
