@@ -29,8 +29,8 @@ constexpr float defaultSmoothingAngle = 89.5f * 3.14159265f / 180.0f;
 constexpr const char* imageMapTypes[] = {"Planar Image Map", "Cylindrical Image Map",
                                          "Spherical Image Map", "Cubic Image Map",
                                          "Front Projection Image Map"};
-// Sub-chunks that start a texture of the colour, diffuse, specular, reflection, transparency,
-// luminosity or bump channel.
+// Sub-chunks that start a texture: of the colour channel (CTEX) or of another one, such as
+// diffuse (DTEX) or bump (BTEX).
 constexpr const char* textureStarts[] = {"CTEX", "DTEX", "STEX", "RTEX", "TTEX", "LTEX", "BTEX"};
 
 struct FieldSize {

@@ -42,10 +42,10 @@ Bytes record(const Corners& corners, int surface) {
     return body.u2(static_cast<unsigned>(surface) & 0xFFFF);
 }
 
-// A chunk whose body is the parts one after another.
-Bytes joined(const char* id, const std::vector<Bytes>& parts, Bytes body = Bytes()) {
-    for (const Bytes& part : parts)
-        body.append(part);
+// A chunk whose body is the pieces one after another.
+Bytes joined(const char* id, const std::vector<Bytes>& pieces, Bytes body = Bytes()) {
+    for (const Bytes& piece : pieces)
+        body.append(piece);
     return lwo::chunk(id, body);
 }
 
