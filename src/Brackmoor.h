@@ -11,6 +11,7 @@
 #include "BrackmoorVariables.h"
 #include "BrackmoorVersion.h"
 #include "Lwo2Reader.h"
+#include "LwobReader.h"
 #include "TCamera.h"
 #include "TColour.h"
 #include "TEntity.h"

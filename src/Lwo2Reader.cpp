@@ -4,6 +4,8 @@
 #include "BrackmoorConversion.h"
 #include "Lwo2AppearanceReader.h"
 #include "Lwo2Report.h"
+#include "LwoReportLines.h"
+#include "LwobReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,13 +40,7 @@ std::size_t padded(std::size_t length) {
     return length + (length & 1);
 }
 
-// Chunk ids in messages: bytes that are not printable letters show as '?'.
-std::string_view printableId(const unsigned char* at, char (&out)[5]) {
-    for (int i = 0; i < 4; ++i)
-        out[i] = (at[i] >= 0x20 && at[i] < 0x7F) ? char(at[i]) : '?';
-    out[4] = 0;
-    return std::string_view(out, 4);
-}
+using bm::printableId;
 
 class Scanner {
 public:
@@ -58,7 +54,7 @@ public:
             reserveLists(scanStart);
             scanChunks(scanStart);
         }
-        out.text("END OF LWO LOADER").endLine();
+        bm::reportEnd(out);
         out.flush();
         return std::move(lwo);
     }
@@ -76,7 +72,6 @@ private:
     void printTriples(std::size_t start, std::uint32_t length, bool keep);
     void readPolygons(std::size_t start, std::uint32_t length);
     bool readPolygon(std::size_t& at, std::size_t limit);
-    void printPolygon(const FaceData& face);
     void readPolygonTags(std::size_t start, std::uint32_t length);
     bool readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces);
     void readSurface(std::size_t start, std::uint32_t length);
@@ -264,12 +259,10 @@ void Scanner::readLayer(std::size_t start, std::uint32_t length) {
 }
 
 void Scanner::readPoints(std::size_t start, std::uint32_t length) {
-    out.text("VERTEX POINTS DATA LOCATED").endLine();
-    out.text("      Points data length:").number(length).endLine();
+    bm::reportPointsStart(out, length);
     pointBase = lwo.Vertices.size();
     printTriples(start, length, true);
-    out.text("      Vertex group count ").number(static_cast<std::int64_t>(lwo.Vertices.size()));
-    out.endLine();
+    bm::reportPointCount(out, lwo.Vertices.size());
 }
 
 void Scanner::readBox(std::size_t start, std::uint32_t length) {
@@ -287,8 +280,7 @@ void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep) {
         const float z = convertBytesToFloat(at + 8);
         if (keep)
             lwo.Vertices.push_back(VertexData{x, y, z, 0.0f, 0.0f});
-        out.text("      X:").fixed(x, 8, 2).text("  Y:").fixed(y, 8, 2);
-        out.text("  Z:").fixed(z, 8, 2).endLine();
+        bm::reportPoint(out, x, y, z);
     }
     if (length % pointBytes != 0) {
         chunkProblem(start).text(" has ").number(length % pointBytes);
@@ -313,8 +305,7 @@ bool Scanner::readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index
 }
 
 void Scanner::readPolygons(std::size_t start, std::uint32_t length) {
-    out.text("POLYGON DATA LOCATED").endLine();
-    out.text("      Polygon data length:").number(length).endLine();
+    bm::reportPolygonsStart(out, length);
     polygonBase = lwo.Faces.size();
     if (tooShort(start, length, 4))
         return;
@@ -331,7 +322,7 @@ void Scanner::readPolygons(std::size_t start, std::uint32_t length) {
         out.endLine();
         break;
     }
-    out.text("      Triangle count ").number(lwo.LWOTriangleCount).endLine();
+    bm::reportTriangleCount(out, lwo.LWOTriangleCount);
 }
 
 bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
@@ -358,36 +349,16 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
             face.Vertex[corner] = static_cast<std::int32_t>(point);
         lwo.Corners.push_back(static_cast<std::int32_t>(point));
     }
-    printPolygon(face);
+    // The indices as the file has them; the list holds them counted from the first layer.
+    bm::reportPolygon(out, face.VertexCount, fileIndices);
     if (!inRange) {
-        problem().text("the polygon at offset ").number(static_cast<std::int64_t>(at));
-        out.text(" names a point beyond the ")
-            .number(static_cast<std::int64_t>(lwo.Vertices.size()));
-        out.text(" points read; polygon passed over").endLine();
+        bm::reportPointBeyondList(out, at, lwo.Vertices.size());
         face.VertexCount = 0;
     }
     at = next;
     lwo.Faces.push_back(face);
     ++lwo.LWOTriangleCount;
     return true;
-}
-
-void Scanner::printPolygon(const FaceData& face) {
-    out.text("      Face data ").number(face.VertexCount).endLine();
-    if (face.VertexCount == 3)
-        out.text("      Face data triangle").endLine();
-    else if (face.VertexCount == 4)
-        out.text("      Face data quad").endLine();
-    else
-        out.text("      Face data polygon").endLine();
-    // The indices as the file has them; the list holds them counted from the first layer.
-    out.text("      Vertex data");
-    for (std::size_t corner = 0; corner < fileIndices.size(); ++corner)
-        out.text(" V")
-            .number(static_cast<std::int64_t>(corner + 1))
-            .text(":")
-            .number(fileIndices[corner]);
-    out.endLine();
 }
 
 void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
@@ -533,6 +504,8 @@ namespace bm {
 
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
                   const std::string& fileName, Lwo2Options options) {
+    if (isLwob(data, size))
+        return readLwob(data, size, report, fileName, options);
     return Scanner(data, size, report, fileName, options).run();
 }
 

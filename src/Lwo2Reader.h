@@ -94,7 +94,7 @@ struct Lwo2Options {
 };
 
 // Never reads past size: a chunk that runs off the end ends the scan. fileName only names the
-// file in the report's "is not an LWO2 object" line.
+// file in the report's "is not an LWO2 object" line. LWOB files go to readLwob (LwobReader.h).
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
                   const std::string& fileName = std::string(), Lwo2Options options = {});
 }  // namespace bm

@@ -115,11 +115,12 @@ TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject) {
     EXPECT_EQ(r.lwo.Vertices[2].Z, 100.125f);
 }
 
+// LWOB files are read (LwobReaderTest); the layered LightWave 5 form is not.
 TEST(Lwo2Reader, RejectsWhatIsNotAnLwo2Form) {
-    const ByteList lwob = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'O', 'B'};
+    const ByteList layered = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'L', 'O'};
     const ByteList cut = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'O'};
     const ByteList riff = {'R', 'I', 'F', 'F', 0, 0, 0, 4, 'L', 'W', 'O', '2'};
-    for (const ByteList& bytes : {ByteList{}, lwob, cut, riff}) {
+    for (const ByteList& bytes : {ByteList{}, layered, cut, riff}) {
         const ReadResult r = read(bytes, "model.lwo");
         EXPECT_EQ(r.report, "LoadLWO: model.lwo is not an LWO2 object\nEND OF LWO LOADER\n");
         EXPECT_TRUE(r.lwo.Faces.empty());

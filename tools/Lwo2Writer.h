@@ -70,14 +70,24 @@ inline Bytes subchunk(const char* tag, const Bytes& body) {
     return out;
 }
 
-inline Bytes form(const std::vector<Bytes>& chunks) {
+// The file: FORM, the size of what follows, the type, the chunks.
+inline Bytes formOfType(const char* type, const std::vector<Bytes>& chunks) {
     Bytes body;
-    body.id("LWO2");
+    body.id(type);
     for (const Bytes& c : chunks)
         body.append(c);
     Bytes out;
     out.id("FORM").u4(static_cast<std::uint32_t>(body.size())).append(body);
     return out;
+}
+
+inline Bytes form(const std::vector<Bytes>& chunks) {
+    return formOfType("LWO2", chunks);
+}
+
+// A LightWave 5 object: the same framing, type LWOB.
+inline Bytes lwobForm(const std::vector<Bytes>& chunks) {
+    return formOfType("LWOB", chunks);
 }
 
 struct Point {
