@@ -21,3 +21,4 @@
 #include "TSprite.h"
 #include "TSurface.h"
 #include "TTexture.h"
+#include "TTextureImage.h"

@@ -1,5 +1,8 @@
-// TTexture.cpp - the raw texture loader: headerless RGB or RGBA rows into a mipmapped texture.
+// TTexture.cpp - the texture loaders: raw RGB or RGBA rows and image files into mipmapped
+// textures, all uploaded alike.
 #include "TTexture.h"
+
+#include "TTextureImage.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,17 +93,33 @@ void setWrap(int wrap) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
 }
 
-void uploadMipmaps(short byteCount, GLint width, GLint height, const unsigned char* pixels) {
-    if (byteCount == 4) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-        return;
-    }
+// Returns what gluBuild2DMipmaps does: 0 once every level is in.
+GLint uploadMipmaps(int channels, GLint width, GLint height, const unsigned char* pixels) {
+    if (channels == 4)
+        return gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                                 pixels);
     // RGB rows are packed with no padding, so any width is read right.
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    const GLint status =
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return status;
+}
+
+// Every loader's upload: a new texture named in name and left bound, its rows (3: RGB, 4: RGBA,
+// top row first) mipmapped. Returns what gluBuild2DMipmaps does.
+GLint makeTexture(GLuint& name, int channels, GLint width, GLint height,
+                  const unsigned char* pixels, int wrap) {
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    // Texel colours are multiplied by the vertex colour.
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    setWrap(wrap);
+    return uploadMipmaps(channels, width, height, pixels);
 }
 }  // namespace
 
@@ -110,15 +129,37 @@ void TTextureClass::loadTextureRAW(const std::string& filename, short byteCount,
     if (size == 0)
         return;
     const std::unique_ptr<unsigned char[]> pixels = readRawPixels(filename, size);
-
-    glGenTextures(1, &Tname);
-    glBindTexture(GL_TEXTURE_2D, Tname);
-    // Texel colours are multiplied by the vertex colour.
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    setWrap(wrap);
-    uploadMipmaps(byteCount, static_cast<GLint>(RAWwidth), static_cast<GLint>(RAWheight),
-                  pixels.get());
+    makeTexture(Tname, byteCount, static_cast<GLint>(RAWwidth), static_cast<GLint>(RAWheight),
+                pixels.get(), wrap);
     std::cout << "RAW Loading complete..." << std::endl;
 }
+
+void TTextureClass::loadTexture(const std::string& filename, int wrap) {
+    std::string reason;
+    if (!bm::loadTextureFile(*this, filename, wrap, reason))
+        std::cout << "Texture loader: " << filename << ": " << reason << std::endl;
+}
+
+namespace bm {
+
+bool loadTextureFile(TTextureClass& texture, const std::string& filename, int wrap,
+                     std::string& reason) {
+    Image image;
+    if (!readImageFile(filename, image, reason))
+        return false;
+    GLuint name = 0;
+    const GLint status =
+        makeTexture(name, image.channels, image.width, image.height, image.pixels.data(), wrap);
+    if (status != 0) {
+        glDeleteTextures(1, &name);
+        reason = std::string("GLU could not build its mipmaps (") +
+                 reinterpret_cast<const char*>(gluErrorString(static_cast<GLenum>(status))) + ")";
+        return false;
+    }
+    texture.Tname = name;
+    texture.Twidth = static_cast<NSUInteger>(image.width);
+    texture.Theight = static_cast<NSUInteger>(image.height);
+    return true;
+}
+
+}  // namespace bm

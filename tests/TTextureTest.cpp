@@ -1,9 +1,13 @@
-// TTextureTest.cpp - the raw texture loader: upload, filters, wrap, and every bad input.
+// TTextureTest.cpp - the texture loaders: upload, filters, wrap, and every bad input.
 #include "TTexture.h"
+#include "TTextureImage.h"
+#include "support/ImageFiles.h"
 #include "support/SceneGL.h"
+#include "support/Trace.h"
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -177,4 +181,99 @@ TEST(TTextureDeathTest, ShortFileEndsWithStatusOne) {
         },
         testing::ExitedWithCode(1),
         "RAW Loader error: [^\n]*/pixels.raw holds 100 bytes, expected 256\n");
+}
+
+// Run in a child under apitrace: a raw load, an image file of the same size, two failed loads,
+// each step after a glFinish.
+TEST_F(TTextureGL, DISABLED_TracedLoads) {
+    const std::string dir = bm::test::makeTempDir();
+    const bm::test::Picture picture{8, 4, 3, countingBytes(3 * 8 * 4)};
+    bm::test::writeBytes(dir + "/pixels.raw", picture.pixels);
+    bm::test::writeBytes(dir + "/pixels.bmp", imageFile(bm::test::ImageFormat::bmp, picture));
+    bm::test::writeBytes(dir + "/text.png", {'n', 'o', 't', ' ', 'P', 'N', 'G'});
+    TTextureClass texture{};
+    glFinish();
+    texture.loadTextureRAW(dir + "/pixels.raw", 3, 8, 4, 0);
+    glFinish();
+    texture.loadTexture(dir + "/pixels.bmp", 0);
+    glFinish();
+    texture.loadTexture(dir + "/absent.png", 0);
+    texture.loadTexture(dir + "/text.png", 0);
+    glFinish();
+}
+
+// An image file is uploaded call for call as raw rows are; a file that cannot be had makes no
+// GL call at all.
+TEST_F(TTextureGL, LoadTextureCallsWhatTheRawLoaderCalls) {
+    if (std::string(BRACKMOOR_APITRACE).empty())
+        GTEST_SKIP() << "apitrace is not installed";
+    std::vector<std::vector<std::string>> steps;
+    for (const std::string& line : bm::test::tracedCalls("TTextureGL.DISABLED_TracedLoads")) {
+        if (line.rfind("glFinish(", 0) == 0)
+            steps.emplace_back();
+        else if (!steps.empty())
+            // The two textures differ only in their names.
+            steps.back().push_back(
+                std::regex_replace(line, std::regex("texture(s?) = &?\\d+"), "N"));
+    }
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_FALSE(steps[0].empty());
+    EXPECT_EQ(steps[1], steps[0]);
+    EXPECT_EQ(steps[2], std::vector<std::string>{});
+}
+
+// A PNG made by another tool: level 0 holds the decoded rows, at the size the loader reports.
+TEST_F(TTextureGL, LoadTextureUploadsASharedPng) {
+    const std::string dir = BRACKMOOR_SHARED_LWO_DIR;
+    if (dir.empty())
+        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
+    TTextureClass texture{};
+    testing::internal::CaptureStdout();
+    texture.loadTexture(dir + "/boxuv.png", -1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(texture.Tname, 0u);
+    EXPECT_EQ(boundTexture(), static_cast<GLint>(texture.Tname));
+    EXPECT_EQ(texture.Twidth, 512u);
+    EXPECT_EQ(texture.Theight, 512u);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), static_cast<GLint>(texture.Twidth));
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), static_cast<GLint>(texture.Theight));
+    bm::Image image;
+    std::string reason;
+    ASSERT_TRUE(bm::readImageFile(dir + "/boxuv.png", image, reason)) << reason;
+    EXPECT_EQ(levelZero(image.channels == 4 ? GL_RGBA : GL_RGB, image.pixels.size()), image.pixels);
+}
+
+// A file that cannot be had: one line, and the texture record and GL's state as they were.
+TEST_F(TTextureGL, LoadTextureRefusesWithOneLine) {
+    const std::string dir = bm::test::makeTempDir();
+    bm::test::writeBytes(dir + "/empty.png", {});
+    const bm::test::Picture picture{4, 4, 3, countingBytes(3 * 4 * 4)};
+    std::vector<unsigned char> cut = imageFile(bm::test::ImageFormat::png, picture);
+    cut.resize(cut.size() / 2);
+    bm::test::writeBytes(dir + "/cut.png", cut);
+    const struct {
+        std::string path, reason;
+    } cases[] = {
+        {dir + "/absent.png", "cannot open (No such file or directory)"},
+        {dir, "is a directory"},
+        {dir + "/empty.png", "empty (0 bytes)"},
+        {dir + "/cut.png", "corrupt image (outofdata)"},
+    };
+    GLuint kept = 0;
+    glGenTextures(1, &kept);
+    glBindTexture(GL_TEXTURE_2D, kept);
+    for (const auto& c : cases) {
+        TTextureClass texture{};
+        texture.Tname = 77;
+        texture.Twidth = 5;
+        testing::internal::CaptureStdout();
+        texture.loadTexture(c.path, -1);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Texture loader: " + c.path + ": " + c.reason + "\n");
+        EXPECT_EQ(texture.Tname, 77u);
+        EXPECT_EQ(texture.Twidth, 5u);
+        EXPECT_EQ(boundTexture(), static_cast<GLint>(kept));
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    glDeleteTextures(1, &kept);
 }
