@@ -3,6 +3,7 @@
 #include "Lwo2Appearance.h"
 
 #include "Lwo2Geometry.h"
+#include "Lwo2Projection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,11 +52,6 @@ const Clip* clipNumbered(const Lwo2Data& lwo, std::uint32_t index) {
     return nullptr;
 }
 
-const char* projectionName(int projection) {
-    static const char* const names[] = {"planar", "cylindrical", "spherical", "cubic", "front"};
-    return projection >= 0 && projection < 5 ? names[projection] : "unknown";
-}
-
 ReportWriter& lookProblem(ReportWriter& out, const SurfaceLook& look) {
     return out.problem().text("surface \"").text(look.name).text("\": ");
 }
@@ -82,14 +78,19 @@ std::string imageFileOf(const ImageBlock& block, const SurfaceLook& look, const 
 
 void chooseImage(SurfaceLook& look, const ImageBlock& block, const Lwo2Data& lwo,
                  ReportWriter& out) {
-    if (block.projection != 5) {
-        lookProblem(out, look).text("its image is laid on by ");
-        out.text(projectionName(block.projection));
-        out.text(" projection, which is not drawn yet; drawn in its colour").endLine();
+    if (block.projection == frontProjection) {
+        lookProblem(out, look).text("its image is laid on by front projection, which needs the ");
+        out.text("camera; drawn in its colour").endLine();
         return;
     }
-    const VertexMap* uvMap = findMap(lwo, isUVMap, block.uvMap);
-    if (uvMap == nullptr) {
+    if (block.projection != uvProjection && !isProjected(block)) {
+        lookProblem(out, look).text("its image has the unknown projection ");
+        out.number(block.projection).text("; drawn in its colour").endLine();
+        return;
+    }
+    const VertexMap* uvMap =
+        block.projection == uvProjection ? findMap(lwo, isUVMap, block.uvMap) : nullptr;
+    if (block.projection == uvProjection && uvMap == nullptr) {
         lookProblem(out, look).text("the model holds no UV map");
         if (!block.uvMap.empty())
             out.text(" \"").text(block.uvMap).text("\"");
@@ -281,6 +282,14 @@ void CornerValues::computeColours(std::size_t polygon, const std::int32_t* point
 void CornerValues::computeUVs(std::size_t polygon, const std::int32_t* points, std::size_t count) {
     uvs.assign(2 * count, 0.0f);
     const std::size_t look = static_cast<std::size_t>(std::max(0, looks.lookOfPolygon[polygon]));
+    const SurfaceLook& surfaceLook = looks.looks[look];
+    if (surfaceLook.textured && surfaceLook.image && isProjected(*surfaceLook.image)) {
+        projectPolygon(*surfaceLook.image, lwo.Vertices, points, count, uvs.data());
+        // The image's rows go to GL top row first, so v counts down from the top.
+        for (std::size_t k = 0; k < count; ++k)
+            uvs[2 * k + 1] = 1.0f - uvs[2 * k + 1];
+        return;
+    }
     for (std::size_t k = 0; k < count; ++k) {
         // The image's rows go to GL top row first, so v counts down from the top.
         if (const float* v = uvMaps[look].at(polygon, points[k])) {

@@ -6,6 +6,7 @@
 #include "Lwo2Geometry.h"
 #include "Lwo2Report.h"
 #include "Lwo2Triangulator.h"
+#include "TEntityLwoImages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -208,7 +209,19 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
     options.quiet = quiet;
     options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
     const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename, options);
-    bm::addLwo2Surface(*this, lwo, std::cout, Flags);
+    if (!options.appearance) {
+        bm::addLwo2Surface(*this, lwo, std::cout, Flags);
+        return;
+    }
+    bm::ModelLooks looks;
+    std::vector<TTextureClass> textures;
+    {
+        bm::ReportWriter out(std::cout, quiet);
+        looks = bm::findLooks(lwo, out);
+        if ((Flags & BrackmoorLwoSurfaces) != 0)
+            textures = bm::loadLookImages(looks, filename, out);
+    }
+    bm::addLwo2Surface(*this, lwo, std::cout, Flags, &looks, &textures);
 }
 
 namespace bm {

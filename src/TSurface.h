@@ -14,7 +14,7 @@ public:
     std::vector<GLfloat> verts;                // x, y, z per vertex
     std::vector<unsigned char> triangleIndex;  // three 8-bit corners per triangle
     std::vector<GLfloat> tverts;               // u, v per vertex (w too when not 50.0)
-    std::vector<GLfloat> normals;              // never filled
+    std::vector<GLfloat> normals;              // x, y, z per vertex, or empty
     std::vector<GLfloat> vertexColours;        // r, g, b, a per vertex
     std::int32_t vertexPoints;                 // vertices added so far
     std::int32_t texturePoints;                // texture coordinates per vertex a builder declares

@@ -1,0 +1,24 @@
+// TEntityLwoImages.h - a model's images, found beside the model file and loaded as textures.
+#pragma once
+
+#include "Lwo2Appearance.h"
+#include "Lwo2Report.h"
+#include "TTexture.h"
+
+#include <string>
+#include <vector>
+
+namespace bm {
+
+// The image file a model names, looked for as written (relative to the model's folder), then by
+// its base name in the model's folder regardless of case, so that a path from another machine
+// ("C:\maps\Earth.JPG", "Q:models/earth.jpg") is found. Empty when there is none.
+std::string findImageFile(const std::string& modelFolder, const std::string& name);
+
+// Loads each look's image, once per file, and marks the looks whose image loaded as textured.
+// One record per look, Tname 0 where it has no texture. The texture names go into the texture
+// registry, so that shut-down deletes them. Needs a current GL context.
+std::vector<TTextureClass> loadLookImages(ModelLooks& looks, const std::string& modelFile,
+                                          ReportWriter& out);
+
+}  // namespace bm

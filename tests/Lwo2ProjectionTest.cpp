@@ -1,0 +1,146 @@
+// Lwo2ProjectionTest.cpp - planar, cylindrical, spherical and cubic image layers: the texture
+// coordinates of known corners, seams, poles, and the real earth models.
+#include "Lwo2Appearance.h"
+#include "Lwo2Projection.h"
+#include "support/Lwo2Builder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace bm::test;
+
+bm::ImageBlock block(int projection, int axis) {
+    bm::ImageBlock b;
+    b.projection = projection;
+    b.axis = axis;
+    return b;
+}
+
+// (u, v) of each corner of a polygon through the given points.
+std::vector<float> project(const bm::ImageBlock& b, const std::vector<VertexData>& points) {
+    std::vector<std::int32_t> corners(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        corners[i] = static_cast<std::int32_t>(i);
+    std::vector<float> uv(2 * points.size());
+    bm::projectPolygon(b, points, corners.data(), corners.size(), uv.data());
+    return uv;
+}
+
+VertexData at(float x, float y, float z) {
+    return VertexData{x, y, z, 0, 0};
+}
+
+void expectUV(const std::vector<float>& uv, std::vector<float> want, const std::string& what) {
+    ASSERT_EQ(uv.size(), want.size()) << what;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_NEAR(uv[i], want[i], 1e-5) << what << ", value " << i;
+}
+
+}  // namespace
+
+// Known corners for each projection and axis, from the placement's centre and size.
+TEST(Lwo2Projection, KnownCornersLandWhereTheLayerPutsThem) {
+    bm::ImageBlock flat = block(bm::planarProjection, 2);
+    flat.centre[0] = 1;
+    flat.size[0] = 4;
+    flat.size[1] = 2;
+    expectUV(project(flat, {at(-1, -1, 5), at(3, 1, -5), at(1, 0, 0)}), {0, 0, 1, 1, 0.5f, 0.5f},
+             "planar Z");
+    expectUV(project(block(bm::planarProjection, 0), {at(9, 0.25f, -0.5f)}), {0, 0.75f},
+             "planar X: u from z, v from y");
+    // Round the Y axis u grows to the right seen from outside: 0.5 at -Z, 0.75 at +X, 0.25 at -X.
+    const bm::ImageBlock round = block(bm::cylindricalProjection, 1);
+    expectUV(project(round, {at(0, 0.5f, -1)}), {0.5f, 1}, "cylindrical Y, -Z");
+    expectUV(project(round, {at(1, 0, 0)}), {0.75f, 0.5f}, "cylindrical Y, +X");
+    expectUV(project(round, {at(-1, -0.5f, 0)}), {0.25f, 0}, "cylindrical Y, -X");
+    // A sphere's positive pole is the image's top, its equator the middle row.
+    const std::vector<float> sphere =
+        project(block(bm::sphericalProjection, 1), {at(0, 0, -2), at(0, 3, 0), at(-1, 1, 0)});
+    expectUV({sphere[0], sphere[1], sphere[3], sphere[5]}, {0.5f, 0.5f, 1, 0.75f}, "spherical Y");
+    // Cubic: the axis of the normal's largest component, then planar along it.
+    expectUV(
+        project(block(bm::cubicProjection, 2), {at(2, 0, 0), at(2, 0.25f, 0), at(2, 0, 0.25f)}),
+        {0.5f, 0.5f, 0.5f, 0.75f, 0.75f, 0.5f}, "cubic, facing X");
+    // A heading of 90 degrees turns +X onto the planar Z layer's centre line.
+    bm::ImageBlock turned = block(bm::planarProjection, 2);
+    turned.rotation[0] = float(M_PI / 2);
+    expectUV(project(turned, {at(0.25f, 0, 0)}), {0.5f, 0.5f}, "heading undone");
+    bm::ImageBlock twice = block(bm::cylindricalProjection, 1);
+    twice.widthRepeats = 2;
+    expectUV(project(twice, {at(1, 0, 0)}), {0.5f, 0.5f}, "two turns of the image");
+}
+
+// A polygon across the seam keeps its u continuous; a corner on the axis takes its neighbours'.
+TEST(Lwo2Projection, SeamsAndPolesStayContinuous) {
+    const float a = 0.1f;  // either side of +Z, where the seam is
+    const std::vector<float> seam =
+        project(block(bm::cylindricalProjection, 1),
+                {at(-std::sin(a), 0, std::cos(a)), at(std::sin(a), 0, std::cos(a)),
+                 at(std::sin(a), 1, std::cos(a))});
+    const float step = a / float(2 * M_PI);
+    expectUV({seam[0], seam[2], seam[4]}, {1 + step, 1 - step, 1 - step}, "seam");
+    const std::vector<float> pole =
+        project(block(bm::sphericalProjection, 1), {at(0, 1, 0), at(1, 0, 0), at(0, 0, -1)});
+    expectUV({pole[0], pole[1]}, {0.625f, 1}, "pole: the others' u averaged, top row");
+}
+
+namespace {
+bm::Lwo2Data readShared(const std::string& file) {
+    std::ifstream in(std::string(BRACKMOOR_SHARED_LWO_DIR) + "/" + file, std::ios::binary);
+    const ByteList bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    bm::Lwo2Options options;
+    options.appearance = true;
+    return read(bytes, file, options).lwo;
+}
+}  // namespace
+
+// The earth models: a planar map sized to the box spans 0 to 1 exactly; on the cylinder no
+// polygon runs the image backwards across the seam.
+TEST(Lwo2Projection, EarthModelsAreCoveredOnce) {
+    if (std::string(BRACKMOOR_SHARED_LWO_DIR).empty())
+        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
+    for (const char* file :
+         {"MappingModes_earth_planar_y.lwo", "MappingModes_earth_cylindrical_x.lwo",
+          "MappingModes_earth_spherical_x.lwo"}) {
+        const bm::Lwo2Data lwo = readShared(file);
+        std::ostringstream report;
+        bm::ReportWriter out(report);
+        bm::ModelLooks looks = bm::findLooks(lwo, out);
+        ASSERT_EQ(looks.looks.size(), 1u) << file;
+        ASSERT_NE(looks.looks[0].image, nullptr) << file << report.str();
+        looks.looks[0].textured = true;
+        bm::CornerValues values(lwo, looks, false);
+        float low[2] = {1e9f, 1e9f}, high[2] = {-1e9f, -1e9f};
+        for (std::size_t p = 0; p < lwo.Faces.size(); ++p) {
+            values.compute(p);
+            float polygonLow = 1e9f, polygonHigh = -1e9f;
+            for (std::int32_t k = 0; k < lwo.Faces[p].VertexCount; ++k)
+                for (int c = 0; c < 2; ++c) {
+                    const float value = values.uv(std::size_t(k))[c];
+                    low[c] = std::min(low[c], value);
+                    high[c] = std::max(high[c], value);
+                    if (c == 0) {
+                        polygonLow = std::min(polygonLow, value);
+                        polygonHigh = std::max(polygonHigh, value);
+                    }
+                }
+            // The sphere's layer is centred off its axis, so polygons by its poles wrap round it.
+            if (std::string(file).find("cylindrical") != std::string::npos) {
+                EXPECT_LT(polygonHigh - polygonLow, 0.5f) << file << ", polygon " << p;
+            }
+        }
+        EXPECT_GE(low[0], -1e-5f) << file;
+        EXPECT_LE(high[1], 1.0f + 1e-5f) << file;
+        if (std::string(file).find("planar") != std::string::npos)
+            expectUV({low[0], low[1], high[0], high[1]}, {0, 0, 1, 1}, file);
+    }
+}
