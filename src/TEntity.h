@@ -18,6 +18,9 @@
 constexpr std::int32_t BrackmoorLwoQuiet = 2;     // report only the "LoadLWO:" problem lines
 constexpr std::int32_t BrackmoorLwoSurfaces = 4;  // colours, vertex colours, UV maps, images
 constexpr std::int32_t BrackmoorLwoNormals = 8;   // smoothed normals
+// LightWave's left-handed coordinates made the engine's: z negated, triangles turned round, so
+// the engine's camera sees the model as LightWave's does, front first.
+constexpr std::int32_t BrackmoorLwoRightHanded = 16;
 
 class TEntityClass {
 public:

@@ -29,9 +29,10 @@ constexpr short switchOn = 1;
 
 // What a conversion gives each corner beyond its position.
 struct CornerParts {
-    bool colours = false;  // its surface's colour, else opaque white
-    bool uvs = false;      // its texture coordinates, else (0, 0)
-    bool normals = false;  // its normal, else none
+    bool colours = false;      // its surface's colour, else opaque white
+    bool uvs = false;          // its texture coordinates, else (0, 0)
+    bool normals = false;      // its normal, else none
+    bool rightHanded = false;  // z negated and the corners reversed, so fronts stay fronts
 };
 
 // Fills runs of the entity's surfaces with three fresh vertices per triangle, 85 triangles to a
@@ -56,8 +57,11 @@ public:
             open();
         const std::int32_t first = static_cast<std::int32_t>(filled);
         const std::int32_t pointsOfTriangle[3] = {t.a, t.b, t.c};
+        // Mirrored in z, a triangle keeps its front only with its corners the other way round.
+        static constexpr int asRead[3] = {0, 1, 2}, reversed[3] = {0, 2, 1};
+        const int* order = wanted.rightHanded ? reversed : asRead;
         for (int k = 0; k < 3; ++k)
-            writeCorner(pointsOfTriangle[k], values, corners ? corners[k] : 0);
+            writeCorner(pointsOfTriangle[order[k]], values, corners ? corners[order[k]] : 0);
         out.text("Vert1:").number(first).text(" Vert2:").number(first + 1);
         out.text(" Vert3:").number(first + 2).endLine();
     }
@@ -113,15 +117,18 @@ void SurfaceFiller::writeCorner(std::int32_t point, const CornerValues* values,
     const std::size_t v = filled++;
     surface->verts[3 * v] = p.X;
     surface->verts[3 * v + 1] = p.Y;
-    surface->verts[3 * v + 2] = p.Z;
+    surface->verts[3 * v + 2] = wanted.rightHanded ? -p.Z : p.Z;
     if (values == nullptr)
         return;
     if (wanted.colours) {
         std::copy_n(values->colour(corner), 4, surface->vertexColours.begin() + 4 * v);
         std::copy_n(values->uv(corner), 2, surface->tverts.begin() + 2 * v);
     }
-    if (wanted.normals)
+    if (wanted.normals) {
         std::copy_n(values->normal(corner), 3, surface->normals.begin() + 3 * v);
+        if (wanted.rightHanded)
+            surface->normals[3 * v + 2] = -surface->normals[3 * v + 2];
+    }
 }
 
 // Positions, in the polygon, of a triangle's corners.
@@ -234,6 +241,7 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.colours = (flags & BrackmoorLwoSurfaces) != 0;
     parts.uvs = parts.colours;
     parts.normals = (flags & BrackmoorLwoNormals) != 0;
+    parts.rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
         found = findLooks(lwo, out);

@@ -1,9 +1,11 @@
 // TEntityLwoImagesTest.cpp - a model's images found beside it and loaded as its surfaces' textures.
+#include "BrackmoorEngine.h"
 #include "TEntity.h"
 #include "TEntityLwoImages.h"
 #include "TRegistry.h"
-#include "support/GLWindow.h"
+#include "support/ImageFiles.h"
 #include "support/Lwo2Builder.h"
+#include "support/SceneGL.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +124,38 @@ TEST_F(TEntityLwoImagesGL, EachImageLoadsOncePerLoad) {
     EXPECT_EQ(TTextureRegistry.Texture.size(), registered + 1);
     EXPECT_EQ(out.rfind("LoadLWO: surface \"C\": image \"broken.png\": ", 0), 0u) << out;
     EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+}
+
+// A one-sided quad facing LightWave's camera, with a planar image red on the left and green on
+// the right as LightWave shows it: converted to the engine's hand it faces the engine's camera and
+// reads left to right; as read, its back is turned and culled.
+TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
+    const std::string dir = makeTempDir();
+    Picture halves{8, 1, 3, {}};
+    const unsigned char on = 255, off = 0;
+    for (unsigned char x = 0; x < 8; ++x)
+        halves.pixels.insert(halves.pixels.end(), {x < 4 ? on : off, x < 4 ? off : on, off});
+    writeBytes(dir + "/halves.png", imageFile(ImageFormat::png, halves));
+    // Clockwise seen from -Z, where LightWave's camera stands.
+    const ByteList quad =
+        object({tags({"Sign"}),
+                points({{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {0.5f, -0.5f, 0}, {-0.5f, -0.5f, 0}}),
+                polygons("FACE", {{0, 1, 2, 3}}), polygonTags("SURF", {{0, 0}}),
+                stillClip(1, "halves.png"), surface("Sign", {imageBlock(0, 1)})});
+    ASSERT_TRUE(bm::lwo::writeFile(dir + "/sign.lwo", quad));
+    hideEveryRecord();
+    BrackmoorBackfaceCulling = -1;
+    for (const bool converted : {true, false}) {
+        TEntityClass sign;
+        sign.LoadLWO(dir + "/sign.lwo", BrackmoorLwoSurfaces | BrackmoorLwoQuiet |
+                                            (converted ? BrackmoorLwoRightHanded : 0));
+        sign.PositionEntity(0, 0, -6);
+        setOrthoView();
+        Brackmoor.updateWorld();
+        const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, black{0, 0, 0, 255};
+        EXPECT_EQ(pixelAtEye(-0.3f, 0), converted ? red : black) << converted;
+        EXPECT_EQ(pixelAtEye(0.3f, 0), converted ? green : black) << converted;
+        sign.hidden = 0;
+        sign.updateRegistry();
+    }
 }
