@@ -1,5 +1,7 @@
 // lwo_fuzzer.cpp - libFuzzer entry: the model reader (LWO2, and LWOB through it) on arbitrary
-// bytes, with and without surfaces' looks, its report discarded.
+// bytes, with and without surfaces' looks, and the looks of every corner; reports discarded.
+#include "Lwo2Appearance.h"
+#include "Lwo2Geometry.h"
 #include "Lwo2Reader.h"
 
 #include <cstddef>
@@ -21,6 +23,18 @@ void checkPolygons(const bm::Lwo2Data& lwo) {
     }
 }
 
+// Every drawn corner's colour, texture coordinates and normal, every image taken as loaded.
+void computeCorners(const bm::Lwo2Data& lwo, std::ostream& discard) {
+    bm::ReportWriter out(discard);
+    bm::ModelLooks looks = bm::findLooks(lwo, out);
+    for (bm::SurfaceLook& look : looks.looks)
+        look.textured = look.image != nullptr;
+    bm::CornerValues values(lwo, looks, true);
+    for (std::size_t p = 0; p < lwo.Faces.size(); ++p)
+        if (bm::drawable(lwo.Faces[p], lwo))
+            values.compute(p);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -28,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkPolygons(bm::readLwo2(data, size, discard, "fuzz.lwo"));
     bm::Lwo2Options looks;
     looks.appearance = true;
-    checkPolygons(bm::readLwo2(data, size, discard, "fuzz.lwo", looks));
+    const bm::Lwo2Data lwo = bm::readLwo2(data, size, discard, "fuzz.lwo", looks);
+    checkPolygons(lwo);
+    computeCorners(lwo, discard);
     return 0;
 }

@@ -361,26 +361,40 @@ TEST(TEntityLwo, RealModelsMatchTheCensus) {
     EXPECT_EQ(files, 16);
 }
 
-// The demonstration's model cut at every length: the reader stays inside the bytes it has and
-// every polygon it keeps names points it read.
+// The demonstration's model, and a real one with looks read too, cut at every length: the reader
+// stays inside the bytes it has and every polygon it keeps names points it read.
 TEST(TEntityLwo, TruncatedModelsReadSafely) {
-    const ByteList whole = readFile(std::string(BRACKMOOR_DATA_DIR) + "/Zarodoru.lwo");
-    ASSERT_GT(whole.size(), 1000u);
+    struct Model {
+        std::string path;
+        std::int32_t flags;
+    };
+    std::vector<Model> models = {{std::string(BRACKMOOR_DATA_DIR) + "/Zarodoru.lwo", 1}};
+    if (!std::string(BRACKMOOR_SHARED_LWO_DIR).empty())
+        models.push_back({std::string(BRACKMOOR_SHARED_LWO_DIR) + "/box_2uv_1unused.lwo",
+                          BrackmoorLwoSurfaces | BrackmoorLwoNormals});
     std::ostream discard(nullptr);
-    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
-        const ByteList part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
-        const bm::Lwo2Data data = bm::readLwo2(part.data(), part.size(), discard, "cut");
-        for (const FaceData& face : data.Faces) {
-            ASSERT_LE(face.FirstCorner + std::size_t(face.VertexCount), data.Corners.size());
-            for (std::int32_t k = 0; k < face.VertexCount; ++k)
-                ASSERT_LT(std::size_t(data.Corners[face.FirstCorner + k]), data.Vertices.size());
-        }
-        // Converting adds surfaces that live until exit, so only some cuts are converted.
-        if (cut % 401 == 0 || cut == whole.size()) {
-            TEntityClass e;
-            std::ostringstream report;
-            bm::addLwo2Surface(e, data, report);
-            expectIndicesInRange(e);
+    for (const Model& model : models) {
+        const ByteList whole = readFile(model.path);
+        ASSERT_GT(whole.size(), 1000u) << model.path;
+        bm::Lwo2Options options;
+        options.appearance = model.flags != 1;
+        for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+            const ByteList part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+            const bm::Lwo2Data data =
+                bm::readLwo2(part.data(), part.size(), discard, "cut", options);
+            for (const FaceData& face : data.Faces) {
+                ASSERT_LE(face.FirstCorner + std::size_t(face.VertexCount), data.Corners.size());
+                for (std::int32_t k = 0; k < face.VertexCount; ++k)
+                    ASSERT_LT(std::size_t(data.Corners[face.FirstCorner + k]),
+                              data.Vertices.size());
+            }
+            // Converting adds surfaces that live until exit, so only some cuts are converted.
+            if (cut % 97 == 0 || cut == whole.size()) {
+                TEntityClass e;
+                std::ostringstream report;
+                bm::addLwo2Surface(e, data, report, model.flags);
+                expectIndicesInRange(e);
+            }
         }
     }
 }
