@@ -106,7 +106,6 @@ void chooseImage(SurfaceLook& look, const ImageBlock& block, const Lwo2Data& lwo
 }
 
 void findSurfaceParts(SurfaceLook& look, const Lwo2Data& lwo, ReportWriter& out) {
-    look.surface = surfaceNamed(lwo, look.name);
     const SurfaceData& s = look.surface ? *look.surface : defaultSurface;
     if (!s.vertexColourMap.empty()) {
         look.vertexColours = findMap(lwo, isColourMap, s.vertexColourMap);
@@ -123,7 +122,7 @@ void findSurfaceParts(SurfaceLook& look, const Lwo2Data& lwo, ReportWriter& out)
 
 }  // namespace
 
-ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out) {
+ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out, bool withColours) {
     ModelLooks model;
     model.lookOfPolygon.assign(lwo.Faces.size(), -1);
     std::unordered_map<std::string, std::int32_t> lookNamed;
@@ -156,8 +155,11 @@ ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out) {
         out.text(" polygons name surface tags beyond the ").number(std::int64_t(lwo.Tags.size()));
         out.text(" read; they are drawn with the surface \"Default\"").endLine();
     }
-    for (SurfaceLook& look : model.looks)
-        findSurfaceParts(look, lwo, out);
+    for (SurfaceLook& look : model.looks) {
+        look.surface = surfaceNamed(lwo, look.name);
+        if (withColours)
+            findSurfaceParts(look, lwo, out);
+    }
     return model;
 }
 

@@ -30,10 +30,10 @@ struct ModelLooks {
     std::vector<std::int32_t> lookOfPolygon;  // per polygon of Faces
 };
 
-// Groups the polygons by surface (untagged ones take the surface "Default") and finds what each
-// surface draws with. A map, clip or image the model names but does not hold, and an image laid
-// on in a way not drawn, are reported and left out.
-ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out);
+// Groups the polygons by surface (untagged ones take the surface "Default") and, with colours,
+// finds what each surface draws with: a map, clip or image the model names but does not hold,
+// and an image laid on in a way not drawn, are reported and left out.
+ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out, bool withColours = true);
 
 // A vertex map's values at one polygon corner: the polygon's own (VMAD) before the point's (VMAP).
 class MapReader {

@@ -224,7 +224,7 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
     std::vector<TTextureClass> textures;
     {
         bm::ReportWriter out(std::cout, quiet);
-        looks = bm::findLooks(lwo, out);
+        looks = bm::findLooks(lwo, out, (Flags & BrackmoorLwoSurfaces) != 0);
         if ((Flags & BrackmoorLwoSurfaces) != 0)
             textures = bm::loadLookImages(looks, filename, out);
     }
@@ -244,7 +244,7 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
-        found = findLooks(lwo, out);
+        found = findLooks(lwo, out, parts.colours);
         looks = &found;
     }
     out.text("Converting LWO mesh data to Brackmoor Entity data...").endLine();
