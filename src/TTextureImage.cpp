@@ -126,14 +126,24 @@ bool huffmanTablesOverflow(const unsigned char* bytes, std::size_t size, std::si
     return false;
 }
 
+// Where a JPEG's segments begin: past its start marker, which stb_image takes after any number
+// of 0xFF fill bytes; 0 when the bytes are no JPEG.
+std::size_t jpegSegmentsStart(const unsigned char* bytes, std::size_t size) {
+    std::size_t at = 0;
+    while (at < size && bytes[at] == 0xFF)
+        ++at;
+    return at > 0 && at < size && bytes[at] == 0xD8 ? at + 1 : 0;
+}
+
 // stb_image 2.27 builds a JPEG Huffman table without checking that its counts come to at most
 // 256 codes, and writes past the table when they do not. This walk visits every marker segment
 // stb_image could reach before the end marker, stepping byte by byte through entropy-coded data,
 // whose stuffed bytes and restart markers start no segment.
 bool jpegHuffmanTablesOverflow(const unsigned char* bytes, std::size_t size) {
-    if (size < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+    const std::size_t start = jpegSegmentsStart(bytes, size);
+    if (start == 0)
         return false;
-    for (std::size_t at = 2; at + 1 < size;) {
+    for (std::size_t at = start; at + 1 < size;) {
         const unsigned char marker = bytes[at + 1];
         if (bytes[at] == 0xFF && marker == 0xD9)
             return false;

@@ -150,6 +150,8 @@ TEST(TTextureImage, RefusesBadBytesSayingWhy) {
     const std::size_t dht = std::string(manyCodes.begin(), manyCodes.end()).find("\xFF\xC4");
     manyCodes[dht + 5] = 255;  // 16 code counts follow the length and the table's number
     manyCodes[dht + 6] = 255;
+    ImageBytes filledManyCodes = manyCodes;  // stb_image takes fill bytes before the start marker
+    filledManyCodes.insert(filledManyCodes.begin(), 3, 0xFF);
     const std::string text = "no picture here";
     const struct {
         ImageBytes bytes;
@@ -161,6 +163,7 @@ TEST(TTextureImage, RefusesBadBytesSayingWhy) {
         {huge, "image size 70000 x 70000 is too large (14700000000 bytes)"},
         {badZlib, "corrupt image (bad zlib header)"},
         {manyCodes, "corrupt image (a Huffman table of more than 256 codes)"},
+        {filledManyCodes, "corrupt image (a Huffman table of more than 256 codes)"},
         {shortTga,
          "truncated image (" + std::to_string(shortTga.size()) + " bytes are not all of it)"},
     };
