@@ -3,8 +3,14 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
-# Seeds for the fuzzer: real models made by other tools, when they are beside the project.
+# A third of the fuzzing time goes to the image decoder, the rest to the LWO2 reader; at least
+# a second each, since libFuzzer takes 0 for no limit.
+IMAGE_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) / 3 )); echo $$(( n > 0 ? n : 1 )))
+LWO_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) - $(IMAGE_FUZZ_SECONDS) )); echo $$(( n > 0 ? n : 1 )))
+# Seeds for the fuzzers: real models and images made by other tools, when they are beside the
+# project, and the images the decoder test writes (from the plain build, when there is one).
 FUZZ_SEEDS := $(firstword $(wildcard ../shared/lwo /work/shared/lwo))
+IMAGE_SEEDS := $(wildcard $(FUZZ_SEEDS)/*.png $(FUZZ_SEEDS)/*.jpg)
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0 \
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -49,9 +55,16 @@ fuzz: deps
 	cmake -S . -B build-fuzz -DBRACKMOOR_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 	cmake --build build-fuzz -j$(JOBS)
-	mkdir -p build-fuzz/corpus
-	build-fuzz/lwo_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	mkdir -p build-fuzz/corpus build-fuzz/image-corpus build-fuzz/image-seeds
+	build-fuzz/lwo_fuzzer -max_total_time=$(LWO_FUZZ_SECONDS) -print_final_stats=1 \
 		build-fuzz/corpus $(FUZZ_SEEDS) data
+	$(if $(IMAGE_SEEDS),cp -f $(IMAGE_SEEDS) build-fuzz/image-seeds/)
+	if [ -x build/brackmoor_tests ]; then \
+		BRACKMOOR_IMAGE_SEEDS=build-fuzz/image-seeds build/brackmoor_tests \
+			--gtest_filter=TTextureImage.DecodesEachFormatIntoRowsTopFirst > /dev/null; \
+	fi
+	build-fuzz/image_fuzzer -max_total_time=$(IMAGE_FUZZ_SECONDS) -print_final_stats=1 \
+		build-fuzz/image-corpus build-fuzz/image-seeds
 
 bench: build
 	cd build && ../scripts/with-display.sh bench/registry_bench

@@ -152,8 +152,10 @@ bool loadTextureFile(TTextureClass& texture, const std::string& filename, int wr
         makeTexture(name, image.channels, image.width, image.height, image.pixels.data(), wrap);
     if (status != 0) {
         glDeleteTextures(1, &name);
-        reason = std::string("GLU could not build its mipmaps (") +
-                 reinterpret_cast<const char*>(gluErrorString(static_cast<GLenum>(status))) + ")";
+        const GLubyte* text = gluErrorString(static_cast<GLenum>(status));
+        reason = "GLU could not build its mipmaps (" +
+                 (text != nullptr ? reinterpret_cast<const char*>(text) : std::to_string(status)) +
+                 ")";
         return false;
     }
     texture.Tname = name;

@@ -106,16 +106,74 @@ void dropAlpha(bm::Image& image) {
     image.channels = 3;
 }
 
+unsigned char byteAt(const unsigned char* bytes, std::size_t size, std::size_t at) {
+    return at < size ? bytes[at] : 0;  // stb_image reads 0 past the end
+}
+
+// A DHT segment's tables from at on, read as stb_image reads them: table by table, each as long
+// as its 16 code counts say, while the segment's length has bytes left.
+bool huffmanTablesOverflow(const unsigned char* bytes, std::size_t size, std::size_t at,
+                           long left) {
+    while (left > 0 && at < size) {
+        std::size_t codes = 0;
+        for (std::size_t i = 1; i <= 16; ++i)
+            codes += byteAt(bytes, size, at + i);
+        if (codes > 256)
+            return true;
+        at += 17 + codes;
+        left -= static_cast<long>(17 + codes);
+    }
+    return false;
+}
+
+// Where a JPEG's segments begin: past its start marker, which stb_image takes after any number
+// of 0xFF fill bytes; 0 when the bytes are no JPEG.
+std::size_t jpegSegmentsStart(const unsigned char* bytes, std::size_t size) {
+    std::size_t at = 0;
+    while (at < size && bytes[at] == 0xFF)
+        ++at;
+    return at > 0 && at < size && bytes[at] == 0xD8 ? at + 1 : 0;
+}
+
+// stb_image 2.27 builds a JPEG Huffman table without checking that its counts come to at most
+// 256 codes, and writes past the table when they do not. This walk visits every marker segment
+// stb_image could reach before the end marker, stepping byte by byte through entropy-coded data,
+// whose stuffed bytes and restart markers start no segment.
+bool jpegHuffmanTablesOverflow(const unsigned char* bytes, std::size_t size) {
+    const std::size_t start = jpegSegmentsStart(bytes, size);
+    if (start == 0)
+        return false;
+    for (std::size_t at = start; at + 1 < size;) {
+        const unsigned char marker = bytes[at + 1];
+        if (bytes[at] == 0xFF && marker == 0xD9)
+            return false;
+        const bool startsSegment = bytes[at] == 0xFF && marker != 0xFF && marker != 0x00 &&
+                                   marker != 0x01 && (marker < 0xD0 || marker > 0xD8);
+        if (!startsSegment) {
+            ++at;
+            continue;
+        }
+        const std::size_t length =
+            (std::size_t{byteAt(bytes, size, at + 2)} << 8) | byteAt(bytes, size, at + 3);
+        if (marker == 0xC4 &&
+            huffmanTablesOverflow(bytes, size, at + 4, static_cast<long>(length) - 2))
+            return true;
+        at += 2 + length;
+    }
+    return false;
+}
+
 // Greyscale with alpha and RGBA (palette transparency included) keep alpha; the rest is RGB.
 int channelsFor(int channelsInFile) {
     return channelsInFile == 2 || channelsInFile == 4 ? 4 : 3;
 }
 
-// Decodes after the header has been checked; the size is within stb_image's int.
-bool decodeChecked(const unsigned char* bytes, std::size_t size, int channels, bm::Image& image,
+// Decodes after the header has been checked, into image's channels.
+bool decodeChecked(const unsigned char* bytes, std::size_t size, bm::Image& image,
                    std::string& reason) {
     Reader reader{bytes, size, 0, false};
     const stbi_io_callbacks callbacks{readBytes, skipBytes, atEnd};
+    const int channels = image.channels;
     int width = 0, height = 0, channelsInFile = 0;
     const StbPixels pixels(
         stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channelsInFile, channels));
@@ -131,7 +189,6 @@ bool decodeChecked(const unsigned char* bytes, std::size_t size, int channels, b
         return false;
     image.width = width;
     image.height = height;
-    image.channels = channels;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                               static_cast<std::size_t>(channels);
     image.pixels.assign(pixels.get(), pixels.get() + count);
@@ -174,7 +231,8 @@ bool readWholeFile(const std::string& filename, std::vector<unsigned char>& byte
 
 namespace bm {
 
-bool decodeImage(const unsigned char* bytes, std::size_t size, Image& out, std::string& reason) {
+bool decodeImageHeader(const unsigned char* bytes, std::size_t size, Image& header,
+                       std::string& reason) {
     if (size == 0) {
         reason = "empty (0 bytes)";
         return false;
@@ -183,16 +241,26 @@ bool decodeImage(const unsigned char* bytes, std::size_t size, Image& out, std::
         reason = tooLargeToDecode();
         return false;
     }
-    // The header alone gives the size, so an image too large is refused before it is decoded.
+    if (jpegHuffmanTablesOverflow(bytes, size)) {
+        reason = "corrupt image (a Huffman table of more than 256 codes)";
+        return false;
+    }
     int width = 0, height = 0, channelsInFile = 0;
     if (!stbi_info_from_memory(bytes, static_cast<int>(size), &width, &height, &channelsInFile)) {
         reason = "not a PNG, JPEG, BMP, TGA or GIF image";
         return false;
     }
     const int channels = channelsFor(channelsInFile);
+    if (!fitsTexture(width, height, channels, reason))
+        return false;
+    header = Image{width, height, channels, {}};
+    return true;
+}
+
+bool decodeImage(const unsigned char* bytes, std::size_t size, Image& out, std::string& reason) {
     Image image;
-    if (!fitsTexture(width, height, channels, reason) ||
-        !decodeChecked(bytes, size, channels, image, reason))
+    if (!decodeImageHeader(bytes, size, image, reason) ||
+        !decodeChecked(bytes, size, image, reason))
         return false;
     // stb_image makes every GIF RGBA; one whose first frame has no transparent pixel has no alpha.
     if (isGif(bytes, size) && everyPixelOpaque(image))

@@ -41,6 +41,16 @@ ImageBytes gifFile(bool transparent) {
     return file;
 }
 
+// Two 8 x 8 blocks, red over blue, so that JPEG keeps them nearly exact.
+Picture redOverBlue() {
+    Picture blocks{8, 16, 3, {}};
+    const ImageBytes red{240, 16, 16}, blue{0, 16, 240};
+    for (int i = 0; i < 128; ++i)
+        blocks.pixels.insert(blocks.pixels.end(), (i < 64 ? red : blue).begin(),
+                             (i < 64 ? red : blue).end());
+    return blocks;
+}
+
 struct DecodeCase {
     const char* name;
     ImageBytes file;
@@ -51,12 +61,6 @@ struct DecodeCase {
 std::vector<DecodeCase> decodeCases() {
     const Picture rgb = pick({0, 1, 2}), grey = pick({0}), greyAlpha = pick({0, 3});
     const ImageBytes indices{0, 1, 2, 3, 4, 5};
-    // Two 8 x 8 blocks, red over blue, so that JPEG keeps them nearly exact.
-    Picture blocks{8, 16, 3, {}};
-    const ImageBytes red{240, 16, 16}, blue{0, 16, 240};
-    for (int i = 0; i < 128; ++i)
-        blocks.pixels.insert(blocks.pixels.end(), (i < 64 ? red : blue).begin(),
-                             (i < 64 ? red : blue).end());
     return {
         {"rgb.png", imageFile(ImageFormat::png, rgb), rgb, 0},
         {"rgba.png", imageFile(ImageFormat::png, source), source, 0},
@@ -76,7 +80,7 @@ std::vector<DecodeCase> decodeCases() {
          gifFile(true),
          {2, 2, 4, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 0}},
          0},
-        {"blocks.jpg", imageFile(ImageFormat::jpeg, blocks), blocks, 8},
+        {"blocks.jpg", imageFile(ImageFormat::jpeg, redOverBlue()), redOverBlue(), 8},
     };
 }
 
@@ -142,6 +146,12 @@ TEST(TTextureImage, RefusesBadBytesSayingWhy) {
     const std::size_t idat = std::string(badZlib.begin(), badZlib.end()).find("IDAT");
     badZlib[idat + 4] = 0x79;  // the deflate stream's first byte no longer checks out
     shortTga.pop_back();
+    ImageBytes manyCodes = imageFile(ImageFormat::jpeg, redOverBlue());
+    const std::size_t dht = std::string(manyCodes.begin(), manyCodes.end()).find("\xFF\xC4");
+    manyCodes[dht + 5] = 255;  // 16 code counts follow the length and the table's number
+    manyCodes[dht + 6] = 255;
+    ImageBytes filledManyCodes = manyCodes;  // stb_image takes fill bytes before the start marker
+    filledManyCodes.insert(filledManyCodes.begin(), 3, 0xFF);
     const std::string text = "no picture here";
     const struct {
         ImageBytes bytes;
@@ -152,6 +162,8 @@ TEST(TTextureImage, RefusesBadBytesSayingWhy) {
         {zeroWide, "image size 0 x 2, both must be above 0"},
         {huge, "image size 70000 x 70000 is too large (14700000000 bytes)"},
         {badZlib, "corrupt image (bad zlib header)"},
+        {manyCodes, "corrupt image (a Huffman table of more than 256 codes)"},
+        {filledManyCodes, "corrupt image (a Huffman table of more than 256 codes)"},
         {shortTga,
          "truncated image (" + std::to_string(shortTga.size()) + " bytes are not all of it)"},
     };
