@@ -227,6 +227,16 @@ void centreOnOrigin(TEntityClass& entity, const Box& box) {
                     (box.low[axis] + box.high[axis]) / 2;
 }
 
+// The radius of the sphere about the entity's origin that holds every vertex.
+float farthestVertex(const TEntityClass& entity) {
+    float farthest = 0;
+    for (const TSurfaceClass* surface : entity.Surface)
+        for (std::size_t v = 0; v + 2 < surface->verts.size(); v += 3)
+            farthest = std::max(farthest, std::hypot(surface->verts[v], surface->verts[v + 1],
+                                                     surface->verts[v + 2]));
+    return farthest;
+}
+
 // The distance from the eye at which a sphere of this radius fills most of the view: its edge
 // a tenth of the narrower field of view inside the window's edge.
 float viewingDistance(float radius, float aspect) {
@@ -264,11 +274,8 @@ void lightModel(float distance) {
 }
 
 void frameModel() {
-    const Box box = boxAround(model);
-    centreOnOrigin(model, box);
-    const float size[3] = {box.high[0] - box.low[0], box.high[1] - box.low[1],
-                           box.high[2] - box.low[2]};
-    float radius = std::sqrt(size[0] * size[0] + size[1] * size[1] + size[2] * size[2]) / 2;
+    centreOnOrigin(model, boxAround(model));
+    float radius = farthestVertex(model);
     if (!(radius > 0))
         radius = 1;  // a point, or nothing at all: any distance will do
     const float distance =
