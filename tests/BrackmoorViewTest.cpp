@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -37,13 +36,10 @@ lwo::Model box(float low, float side) {
     for (int i = 0; i < 8; ++i)
         model.layers[0].points.push_back({low + side * float(i & 1), low + side * float(i >> 1 & 1),
                                           low + side * float(i >> 2)});
-    for (auto corners : {std::vector<std::uint32_t>{2, 3, 1, 0},
-                         {4, 5, 7, 6},
-                         {0, 4, 6, 2},
-                         {1, 3, 7, 5},
-                         {0, 1, 5, 4},
-                         {2, 6, 7, 3}})
-        model.layers[0].polygons.push_back({corners, 0});
+    const std::uint32_t faces[6][4] = {{2, 3, 1, 0}, {4, 5, 7, 6}, {0, 4, 6, 2},
+                                       {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}};
+    for (const auto& face : faces)
+        model.layers[0].polygons.push_back({{face, face + 4}, 0});
     return model;
 }
 
@@ -130,12 +126,10 @@ TEST(BrackmoorView, RefusedRunsPrintOneLineAndExit) {
 }
 
 TEST(BrackmoorView, HelpAndVersionPrintAndLeave) {
-    const RunResult help = runView(".", "--help");
-    EXPECT_EQ(help.exitCode, 0);
+    const RunResult help = runView(".", "--help"), version = runView(".", "--version");
     EXPECT_EQ(help.out.rfind("usage: brackmoor-view MODEL.lwo", 0), 0u) << help.out;
-    const RunResult version = runView(".", "--version");
-    EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "brackmoor-view on Brackmoor " BRACKMOOR_VERSION "\n");
+    EXPECT_EQ(help.exitCode + version.exitCode, 0);
     EXPECT_EQ(help.err + version.err, "");
 }
 
@@ -165,10 +159,8 @@ TEST_F(BrackmoorViewGL, PrintsOnlyTheSummaryLine) {
     for (const Case& c : cases) {
         const RunResult run = runView(directory, quoted(c.model) + " --frames 1");
         EXPECT_EQ(run.exitCode, 0) << c.model << ": " << run.err;
-        const std::regex line(
-            std::regex_replace(c.model, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") + ": " +
-            c.counts + R"(, loaded in \d+\.\d ms\n)");
-        EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
+        const std::string out = std::regex_replace(run.out, std::regex(R"(\d+\.\d ms)"), "T ms");
+        EXPECT_EQ(out, c.model + ": " + c.counts + ", loaded in T ms\n");
         EXPECT_EQ(run.err, c.err) << c.model;
     }
 }

@@ -399,38 +399,34 @@ TEST(TEntityLwo, TruncatedModelsReadSafely) {
     }
 }
 
-// The summary counts what one load read and made: polygons as read, triangles as drawn, the
-// surfaces once their looks are read. A file that is no LightWave object reads nothing.
+// The summary counts what one load read and made: polygons as read, triangles as this load drew
+// them, surfaces once their looks are read. A file that is no LightWave object reads nothing.
 TEST(TEntityLwo, SummaryCountsWhatOneLoadRead) {
     const std::string dir = makeTempDir();
-    const std::string model = dir + "/model.lwo", text = dir + "/text.lwo";
     ASSERT_TRUE(lwo::writeFile(
-        model, object({tags({"A", "B"}), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}),
-                       polygons("FACE", {{0, 1, 2, 3}, {0, 2, 3}, {0, 1}}),
-                       polygonTags("SURF", {{0, 0}, {1, 1}, {2, 1}})})));
-    std::ofstream(text) << "FORM    LWO3 is not what the loader reads";
+        dir + "/model.lwo",
+        object({tags({"A", "B"}), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}),
+                polygons("FACE", {{0, 1, 2, 3}, {0, 2, 3}, {0, 1}}),
+                polygonTags("SURF", {{0, 0}, {1, 1}, {2, 1}})})));
+    std::ofstream(dir + "/text.lwo") << "FORM    LWO3 is not what the loader reads";
     const struct {
-        std::string path;
+        const char* file;
         std::int32_t flags;
-        bm::LwoSummary expected;
-    } cases[] = {
-        {model, BrackmoorLwoQuiet, {true, 4, 3, 3, 0, 0}},
-        {model, BrackmoorLwoQuiet | BrackmoorLwoNormals, {true, 4, 3, 3, 2, 0}},
-        {text, BrackmoorLwoQuiet, {false, 0, 0, 0, 0, 0}},
-        {dir + "/none.lwo", BrackmoorLwoQuiet, {false, 0, 0, 0, 0, 0}},
-    };
-    TEntityClass twice;  // a second load into one entity counts only its own triangles
-    for (const auto& c : cases) {
-        bm::LwoSummary summary;
-        summary.points = 99;
+        const char* expected;  // read, points, polygons, triangles, surfaces, images
+    } loads[] = {{"model.lwo", 0, "1 4 3 3 0 0"},
+                 {"model.lwo", BrackmoorLwoNormals, "1 4 3 3 2 0"},
+                 {"text.lwo", 0, "0 0 0 0 0 0"},
+                 {"none.lwo", 0, "0 0 0 0 0 0"}};
+    TEntityClass e;  // loaded into again and again
+    for (const auto& load : loads) {
+        bm::LwoSummary s;
+        s.points = 99;
         testing::internal::CaptureStdout();
-        twice.LoadLWO(c.path, c.flags, summary);
+        e.LoadLWO(dir + "/" + load.file, BrackmoorLwoQuiet | load.flags, s);
         testing::internal::GetCapturedStdout();
-        const bm::LwoSummary& e = c.expected;
-        EXPECT_EQ(std::vector<std::size_t>({summary.read, summary.points, summary.polygons,
-                                            summary.triangles, summary.surfaces, summary.images}),
-                  std::vector<std::size_t>(
-                      {e.read, e.points, e.polygons, e.triangles, e.surfaces, e.images}))
-            << c.path << " with flags " << c.flags;
+        std::ostringstream got;
+        got << s.read << ' ' << s.points << ' ' << s.polygons << ' ' << s.triangles << ' '
+            << s.surfaces << ' ' << s.images;
+        EXPECT_EQ(got.str(), load.expected) << load.file << " with flags " << load.flags;
     }
 }
