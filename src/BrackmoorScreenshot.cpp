@@ -1,9 +1,14 @@
-// BrackmoorScreenshot.cpp - PNG output through libpng.
+// BrackmoorScreenshot.cpp - frames counted and read back from GL, PNG output through libpng.
 #include "BrackmoorScreenshot.h"
 
+#include "BrackmoorCompatibility.h"
+#include "BrackmoorVariables.h"
+
+#include <GL/freeglut.h>
 #include <png.h>
 
 #include <csetjmp>
+#include <iostream>
 
 namespace bm {
 
@@ -41,6 +46,41 @@ bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned
     png_write_png(png, info, PNG_TRANSFORM_STRIP_FILLER_AFTER, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fflush(file) == 0;
+}
+
+void FrameRecorder::frameDrawn() {
+    ++drawn;
+    // When the last frame comes from the display function, GLUT still runs the idle function
+    // once before it leaves the main loop: that frame is not the last and is not kept.
+    const bool lastOne = options.frames > 0 && drawn == options.frames;
+    if (!options.screenshotPath.empty() && (lastOne || options.frames == 0))
+        captureFrame();
+    if (lastOne)
+        glutLeaveMainLoop();
+}
+
+void FrameRecorder::captureFrame() {
+    lastFrame.resize(static_cast<std::size_t>(BrackmoorWidth) * BrackmoorHeight * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, BrackmoorWidth, BrackmoorHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 lastFrame.data());
+}
+
+bool FrameRecorder::savePicture() const {
+    if (lastFrame.empty())
+        return false;  // no frame was drawn; an existing file is left alone
+    FilePtr file(std::fopen(options.screenshotPath.c_str(), "wb"));
+    return file && writePng(file.get(), BrackmoorWidth, BrackmoorHeight, lastFrame) &&
+           std::fclose(file.release()) == 0;
+}
+
+int FrameRecorder::writeScreenshot() const {
+    if (options.screenshotPath.empty() || savePicture())
+        return 0;
+    std::cerr << options.program << ": could not write the screenshot '" << options.screenshotPath
+              << "'" << std::endl;
+    return 1;
 }
 
 }  // namespace bm

@@ -1,5 +1,8 @@
-// BrackmoorScreenshot.h - writes a frame read back from GL as a PNG file.
+// BrackmoorScreenshot.h - the frames a program draws: counted, the last one read back from GL and
+// written as a PNG file.
 #pragma once
+
+#include "BrackmoorProgramOptions.h"
 
 #include <cstdio>
 #include <memory>
@@ -15,5 +18,27 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // rgba holds height rows of width RGBA pixels, bottom row first, as glReadPixels returns them;
 // the file gets them as opaque RGB. Returns false when libpng reports an error.
 bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned char>& rgba);
+
+// Counts the frames drawn, keeps the last one for --screenshot and leaves GLUT's main loop after
+// --frames of them. The frame read is the engine's window size, from the back buffer.
+class FrameRecorder {
+public:
+    explicit FrameRecorder(const ProgramOptions& programOptions) : options(programOptions) {}
+
+    long framesDrawn() const { return drawn; }
+    // Called after each frame is drawn and before it is shown.
+    void frameDrawn();
+    // Writes the last frame kept to the --screenshot file, when one was asked for. Returns the
+    // exit status: 0, or 1 after one line on standard error.
+    int writeScreenshot() const;
+
+private:
+    void captureFrame();
+    bool savePicture() const;
+
+    const ProgramOptions& options;
+    long drawn = 0;
+    std::vector<unsigned char> lastFrame;  // RGBA, bottom row first; empty until captured
+};
 
 }  // namespace bm

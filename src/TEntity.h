@@ -5,6 +5,7 @@
 #include "TSurface.h"
 #include "TTexture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -21,6 +22,22 @@ constexpr std::int32_t BrackmoorLwoNormals = 8;   // smoothed normals
 // LightWave's left-handed coordinates made the engine's: z negated, triangles turned round, so
 // the engine's camera sees the model as LightWave's does, front first.
 constexpr std::int32_t BrackmoorLwoRightHanded = 16;
+
+namespace bm {
+// What one LoadLWO read and made, for a caller that reports it.
+struct LwoSummary {
+    bool read = false;          // the file opened and begins as an LWO2 or LWOB object
+    std::size_t points = 0;     // over every layer
+    std::size_t polygons = 0;   // read, whatever their corner count
+    std::size_t triangles = 0;  // drawn: what the polygons became
+    std::size_t surfaces = 0;   // LightWave surfaces the polygons use; 0 unless their looks are
+                                // read (BrackmoorLwoSurfaces or BrackmoorLwoNormals)
+    std::size_t images = 0;     // image files loaded into textures
+};
+
+// True when the bytes begin as a LightWave object: FORM, its size, then LWO2 or LWOB.
+bool isLightWaveObject(const unsigned char* data, std::size_t size);
+}  // namespace bm
 
 class TEntityClass {
 public:
@@ -54,6 +71,8 @@ public:
     void CreateCube();
     void CreateQuad();
     void LoadLWO(const std::string& filename, std::int32_t Flags);
+    // The same load, telling the caller what it read in summary.
+    void LoadLWO(const std::string& filename, std::int32_t Flags, bm::LwoSummary& summary);
 };
 
 namespace bm {

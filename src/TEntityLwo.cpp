@@ -6,6 +6,7 @@
 #include "Lwo2Geometry.h"
 #include "Lwo2Report.h"
 #include "Lwo2Triangulator.h"
+#include "LwobReader.h"
 #include "TEntityLwoImages.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -192,9 +194,33 @@ std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std:
     return data;
 }
 
+// Triangles on the surfaces from first on.
+std::size_t trianglesFrom(const std::vector<TSurfaceClass*>& surfaces, std::size_t first) {
+    std::size_t triangles = 0;
+    for (std::size_t i = first; i < surfaces.size(); ++i)
+        triangles += static_cast<std::size_t>(std::max(surfaces[i]->vertexPoints, 0)) / 3;
+    return triangles;
+}
+
+// Looks that share an image share its texture: each texture name counts once.
+std::size_t texturesLoaded(const std::vector<TTextureClass>& textures) {
+    std::vector<GLuint> names;
+    for (const TTextureClass& t : textures)
+        if (t.Tname != 0 && std::find(names.begin(), names.end(), t.Tname) == names.end())
+            names.push_back(t.Tname);
+    return names.size();
+}
+
 }  // namespace
 
 void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
+    bm::LwoSummary unused;
+    LoadLWO(filename, Flags, unused);
+}
+
+void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
+                           bm::LwoSummary& summary) {
+    summary = bm::LwoSummary{};
     const bool quiet = (Flags & BrackmoorLwoQuiet) != 0;
     if (!quiet)
         std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
@@ -216,8 +242,13 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
     options.quiet = quiet;
     options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
     const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename, options);
+    summary.read = bm::isLightWaveObject(data.get(), got);
+    summary.points = lwo.Vertices.size();
+    summary.polygons = lwo.Faces.size();
+    const std::size_t firstNewSurface = Surface.size();
     if (!options.appearance) {
         bm::addLwo2Surface(*this, lwo, std::cout, Flags);
+        summary.triangles = trianglesFrom(Surface, firstNewSurface);
         return;
     }
     bm::ModelLooks looks;
@@ -229,9 +260,17 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
             textures = bm::loadLookImages(looks, filename, out);
     }
     bm::addLwo2Surface(*this, lwo, std::cout, Flags, &looks, &textures);
+    summary.triangles = trianglesFrom(Surface, firstNewSurface);
+    summary.surfaces = looks.looks.size();
+    summary.images = texturesLoaded(textures);
 }
 
 namespace bm {
+
+bool isLightWaveObject(const unsigned char* data, std::size_t size) {
+    return isLwob(data, size) || (size >= 12 && std::memcmp(data, "FORM", 4) == 0 &&
+                                  std::memcmp(data + 8, "LWO2", 4) == 0);
+}
 
 void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& report,
                     std::int32_t flags, const ModelLooks* looks,

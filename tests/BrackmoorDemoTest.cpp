@@ -1,10 +1,9 @@
 // BrackmoorDemoTest.cpp - the demonstration program run for real: options, frames, output, picture.
 #include "support/GLWindow.h"
 #include "support/PngFile.h"
+#include "support/ProgramRun.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,43 +16,15 @@
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string quoted(const std::string& text) {
-    return "'" + text + "'";
-}
+using bm::test::lines;
+using bm::test::quoted;
+using bm::test::readText;
+using bm::test::RunResult;
 
 // Runs the demonstration in directory with the given arguments, optionally under a tracer.
 RunResult runDemo(const std::string& directory, const std::string& arguments,
                   const std::string& prefix = "") {
-    const std::string scratch = bm::test::makeTempDir();
-    const std::string command = "cd " + quoted(directory) + " && " + prefix + " " +
-                                quoted(BRACKMOOR_DEMO) + " " + arguments + " > " +
-                                quoted(scratch + "/out") + " 2> " + quoted(scratch + "/err");
-    const int status = std::system(command.c_str());
-    RunResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readText(scratch + "/out");
-    result.err = readText(scratch + "/err");
-    return result;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
+    return bm::test::runProgram(BRACKMOOR_DEMO, directory, arguments, prefix);
 }
 
 std::string firstDifference(const std::string& actual, const std::string& expected) {

@@ -398,3 +398,35 @@ TEST(TEntityLwo, TruncatedModelsReadSafely) {
         }
     }
 }
+
+// The summary counts what one load read and made: polygons as read, triangles as this load drew
+// them, surfaces once their looks are read. A file that is no LightWave object reads nothing.
+TEST(TEntityLwo, SummaryCountsWhatOneLoadRead) {
+    const std::string dir = makeTempDir();
+    ASSERT_TRUE(lwo::writeFile(
+        dir + "/model.lwo",
+        object({tags({"A", "B"}), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}),
+                polygons("FACE", {{0, 1, 2, 3}, {0, 2, 3}, {0, 1}}),
+                polygonTags("SURF", {{0, 0}, {1, 1}, {2, 1}})})));
+    std::ofstream(dir + "/text.lwo") << "FORM    LWO3 is not what the loader reads";
+    const struct {
+        const char* file;
+        std::int32_t flags;
+        const char* expected;  // read, points, polygons, triangles, surfaces, images
+    } loads[] = {{"model.lwo", 0, "1 4 3 3 0 0"},
+                 {"model.lwo", BrackmoorLwoNormals, "1 4 3 3 2 0"},
+                 {"text.lwo", 0, "0 0 0 0 0 0"},
+                 {"none.lwo", 0, "0 0 0 0 0 0"}};
+    TEntityClass e;  // loaded into again and again
+    for (const auto& load : loads) {
+        bm::LwoSummary s;
+        s.points = 99;
+        testing::internal::CaptureStdout();
+        e.LoadLWO(dir + "/" + load.file, BrackmoorLwoQuiet | load.flags, s);
+        testing::internal::GetCapturedStdout();
+        std::ostringstream got;
+        got << s.read << ' ' << s.points << ' ' << s.polygons << ' ' << s.triangles << ' '
+            << s.surfaces << ' ' << s.images;
+        EXPECT_EQ(got.str(), load.expected) << load.file << " with flags " << load.flags;
+    }
+}

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the engine from a build tree and builds examples/ on it as another project would:
 # once through the CMake package, once with a single pkg-config g++ line. The installed tree is
-# moved before use, so a package file naming the place it was installed to fails. Both builds and
-# the installed demonstration then run a few frames.
+# moved before use, so a package file naming the place it was installed to fails. Both builds, the
+# installed demonstration and the installed viewer then run a few frames.
 #     tests/check_installed_package.sh BUILD_DIR
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
@@ -57,4 +57,6 @@ done
 cd "$prefix/share/brackmoor"
 "$with_display" "$prefix/bin/BrackmoorDemoWin32" --frames 1 > /dev/null ||
     fail "the installed demonstration did not run on its installed data"
+"$with_display" "$prefix/bin/brackmoor-view" Zarodoru.lwo --frames 1 > /dev/null ||
+    fail "the installed viewer did not show the installed model"
 echo "== the installed package works"

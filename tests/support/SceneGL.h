@@ -20,7 +20,7 @@ using Rgba = std::array<unsigned char, 4>;
 inline void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
-    if (!bytes.empty())
+    if (!bytes.empty())  // an empty vector's data() may be null, which fwrite must not be given
         std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
