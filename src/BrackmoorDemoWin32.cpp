@@ -35,6 +35,8 @@ void takeOptions(int& argc, char** argv) {
 }  // namespace
 
 void DrawGLScene() {
+    if (recorder.allDrawn())
+        return;
     angle = static_cast<GLfloat>(angle + 0.1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);

@@ -50,8 +50,6 @@ bool writePng(std::FILE* file, int width, int height, const std::vector<unsigned
 
 void FrameRecorder::frameDrawn() {
     ++drawn;
-    // When the last frame comes from the display function, GLUT still runs the idle function
-    // once before it leaves the main loop: that frame is not the last and is not kept.
     const bool lastOne = options.frames > 0 && drawn == options.frames;
     if (!options.screenshotPath.empty() && (lastOne || options.frames == 0))
         captureFrame();

@@ -26,6 +26,9 @@ public:
     explicit FrameRecorder(const ProgramOptions& programOptions) : options(programOptions) {}
 
     long framesDrawn() const { return drawn; }
+    // Every frame asked for is drawn. When the last one comes from the display function, GLUT
+    // still runs the idle function once before it leaves the main loop; that call draws nothing.
+    bool allDrawn() const { return options.frames > 0 && drawn >= options.frames; }
     // Called after each frame is drawn and before it is shown.
     void frameDrawn();
     // Writes the last frame kept to the --screenshot file, when one was asked for. Returns the

@@ -289,6 +289,8 @@ void frameModel() {
 // ---- Drawing --------------------------------------------------------------------------------
 
 void drawFrame() {
+    if (recorder.allDrawn())
+        return;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Brackmoor.EnableEngineStates();
     // Frame 1 shows the model unturned, front first.
