@@ -73,7 +73,7 @@ private:
     void readLayer(std::size_t start, std::uint32_t length);
     void readPoints(std::size_t start, std::uint32_t length);
     void readBox(std::size_t start, std::uint32_t length);
-    void printTriples(std::size_t start, std::uint32_t length, bool keep);
+    void printTriples(std::size_t start, std::uint32_t length);
     void readPolygons(std::size_t start, std::uint32_t length);
     bool readPolygon(std::size_t& at, std::size_t limit);
     void printPolygon(const FaceData& face);
@@ -97,9 +97,8 @@ private:
     const std::string& fileName;
     bm::Lwo2Options opts;
     bm::Lwo2Data lwo;
-    std::size_t pointBase = 0;               // first point of the most recent PNTS chunk
-    std::size_t polygonBase = 0;             // first polygon of the most recent POLS chunk
-    std::vector<std::uint32_t> fileIndices;  // the polygon being read, its indices as in the file
+    std::size_t pointBase = 0;    // first point of the most recent PNTS chunk
+    std::size_t polygonBase = 0;  // first polygon of the most recent POLS chunk
 };
 
 bool Scanner::readHeader() {
@@ -267,7 +266,12 @@ void Scanner::readPoints(std::size_t start, std::uint32_t length) {
     out.text("VERTEX POINTS DATA LOCATED").endLine();
     out.text("      Points data length:").number(length).endLine();
     pointBase = lwo.Vertices.size();
-    printTriples(start, length, true);
+    const unsigned char* at = data + start + chunkHeader;
+    const unsigned char* last = at + (length / pointBytes) * pointBytes;
+    for (; at < last; at += pointBytes)
+        lwo.Vertices.push_back(VertexData{convertBytesToFloat(at), convertBytesToFloat(at + 4),
+                                          convertBytesToFloat(at + 8), 0.0f, 0.0f});
+    printTriples(start, length);
     out.text("      Vertex group count ").number(static_cast<std::int64_t>(lwo.Vertices.size()));
     out.endLine();
 }
@@ -275,21 +279,23 @@ void Scanner::readPoints(std::size_t start, std::uint32_t length) {
 void Scanner::readBox(std::size_t start, std::uint32_t length) {
     out.text("BOUNDING BOX DATA LOCATED").endLine();
     out.text("      Bounding box data length:").number(length).endLine();
-    printTriples(start, length, false);
+    printTriples(start, length);
 }
 
-void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep) {
+void Scanner::printTriples(std::size_t start, std::uint32_t length) {
+    // A quiet report has no point lines, so they are not formatted at all.
     const unsigned char* at = data + start + chunkHeader;
-    const unsigned char* last = at + (length / pointBytes) * pointBytes;
-    for (; at < last; at += pointBytes) {
-        const float x = convertBytesToFloat(at);
-        const float y = convertBytesToFloat(at + 4);
-        const float z = convertBytesToFloat(at + 8);
-        if (keep)
-            lwo.Vertices.push_back(VertexData{x, y, z, 0.0f, 0.0f});
-        out.text("      X:").fixed(x, 8, 2).text("  Y:").fixed(y, 8, 2);
-        out.text("  Z:").fixed(z, 8, 2).endLine();
-    }
+    const unsigned char* last = out.isQuiet() ? at : at + (length / pointBytes) * pointBytes;
+    constexpr std::size_t longest = 16 + 3 * bm::ReportWriter::fixedRoom + 1;
+    for (; at < last; at += pointBytes)
+        out.line(longest)
+            .text("      X:")
+            .fixed(convertBytesToFloat(at), 8, 2)
+            .text("  Y:")
+            .fixed(convertBytesToFloat(at + 4), 8, 2)
+            .text("  Z:")
+            .fixed(convertBytesToFloat(at + 8), 8, 2)
+            .endLine();
     if (length % pointBytes != 0) {
         chunkProblem(start).text(" has ").number(length % pointBytes);
         out.text(" bytes after its last whole point; they are passed over").endLine();
@@ -343,23 +349,22 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
     face.SurfaceTag = -1;
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
     std::size_t next = at + 2;
-    bool inRange = true;
-    fileIndices.clear();
+    std::size_t highest = 0;  // the largest point the corners name
     for (std::int32_t corner = 0; corner < face.VertexCount; ++corner) {
         std::uint32_t index = 0;
         if (!readIndex(next, limit, index)) {
             lwo.Corners.resize(face.FirstCorner);
             return false;
         }
-        fileIndices.push_back(index);
         const std::size_t point = pointBase + index;
-        inRange = inRange && point < lwo.Vertices.size();
-        if (corner < 4)
-            face.Vertex[corner] = static_cast<std::int32_t>(point);
+        highest = std::max(highest, point);
         lwo.Corners.push_back(static_cast<std::int32_t>(point));
     }
-    printPolygon(face);
-    if (!inRange) {
+    std::copy_n(lwo.Corners.data() + face.FirstCorner, std::min(face.VertexCount, 4), face.Vertex);
+    // A quiet report has no polygon lines, so they are not formatted at all.
+    if (!out.isQuiet())
+        printPolygon(face);
+    if (face.VertexCount > 0 && highest >= lwo.Vertices.size()) {
         problem().text("the polygon at offset ").number(static_cast<std::int64_t>(at));
         out.text(" names a point beyond the ")
             .number(static_cast<std::int64_t>(lwo.Vertices.size()));
@@ -373,21 +378,26 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
 }
 
 void Scanner::printPolygon(const FaceData& face) {
-    out.text("      Face data ").number(face.VertexCount).endLine();
+    const auto count = static_cast<std::uint32_t>(face.VertexCount);
+    out.line(32).text("      Face data ").number(count).endLine();
     if (face.VertexCount == 3)
         out.text("      Face data triangle").endLine();
     else if (face.VertexCount == 4)
         out.text("      Face data quad").endLine();
     else
         out.text("      Face data polygon").endLine();
-    // The indices as the file has them; the list holds them counted from the first layer.
-    out.text("      Vertex data");
-    for (std::size_t corner = 0; corner < fileIndices.size(); ++corner)
-        out.text(" V")
-            .number(static_cast<std::int64_t>(corner + 1))
+    // The indices as the file has them: the list counts points from the first layer's, the file
+    // from the start of the polygon's own layer.
+    const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
+    const auto base = static_cast<std::int64_t>(pointBase);
+    auto line = out.line(32 + count * (4 + 2 * bm::ReportWriter::numberRoom));
+    line.text("      Vertex data");
+    for (std::uint32_t corner = 0; corner < count; ++corner)
+        line.text(" V")
+            .number(corner + 1)
             .text(":")
-            .number(fileIndices[corner]);
-    out.endLine();
+            .number(static_cast<std::uint32_t>(corners[corner] - base));
+    line.endLine();
 }
 
 void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
