@@ -9,10 +9,18 @@ namespace bm {
 
 namespace {
 // Twice the signed area of the triangle, seen along the normal.
+double turn(Vec3 pa, Vec3 pb, Vec3 pc, Vec3 normal) {
+    return dot(cross(minus(pb, pa), minus(pc, pa)), normal);
+}
+
 double turn(const std::vector<VertexData>& points, std::int32_t a, std::int32_t b, std::int32_t c,
             Vec3 normal) {
-    const Vec3 pa = pointAt(points, a);
-    return dot(cross(minus(pointAt(points, b), pa), minus(pointAt(points, c), pa)), normal);
+    return turn(pointAt(points, a), pointAt(points, b), pointAt(points, c), normal);
+}
+
+// The position after i going round a polygon of count corners.
+std::size_t after(std::size_t i, std::size_t count) {
+    return i + 1 == count ? 0 : i + 1;
 }
 
 bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, const Triangle& t,
@@ -37,18 +45,19 @@ Triangulator::Triangulator(const std::vector<VertexData>& meshPoints)
 
 void Triangulator::split(const std::int32_t* corners, std::size_t count,
                          std::vector<Triangle>& out) {
-    if (count == 3) {
-        out.push_back(Triangle{corners[0], corners[1], corners[2]});
+    Triangle small[2];
+    if (const std::size_t made = splitSmall(corners, count, small)) {
+        out.insert(out.end(), small, small + made);
         return;
     }
-    if (count == 4) {
-        splitQuad(corners, out);
-        return;
-    }
-    const Vec3 normal = polygonNormal(corners, count, points);
+    // Each corner's place, converted once: the tests below visit every corner several times.
+    place.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        place[i] = pointAt(points, corners[i]);
+    const Vec3 normal = polygonNormal(place.data(), count);
     const std::size_t before = out.size();
     // A convex outline needs no sweep; a concave one goes to the tessellator.
-    if (isConvex(corners, count, normal)) {
+    if (isConvex(count, normal)) {
         clipConvex(corners, count, normal, out);
         return;
     }
@@ -58,21 +67,20 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
     clipEars(corners, count, normal, out);
 }
 
-bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const {
-    for (std::size_t i = 0; i < count; ++i)
-        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) <
-            0)
+bool Triangulator::isConvex(std::size_t count, Vec3 normal) const {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t j = after(i, count), k = after(j, count);
+        if (turn(place[i], place[j], place[k], normal) < 0)
             return false;
+    }
     // Turning left at every corner is not enough: a star drawn in one stroke does so too, but
     // goes round more than once. Seen along the normal, a convex outline changes direction
     // along one axis exactly twice.
     const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
-    const auto along = [&](std::int32_t index) {
-        const Vec3 p = pointAt(points, index);
-        return ax >= ay && ax >= az ? p.y : p.x;
-    };
+    const bool alongY = ax >= ay && ax >= az;
     const auto step = [&](std::size_t i) {
-        return along(corners[(i + 1) % count]) - along(corners[i]);
+        const Vec3 p = place[i], q = place[after(i, count)];
+        return alongY ? q.y - p.y : q.x - p.x;
     };
     // Start from the last edge that moves along the axis, so the count goes all the way round.
     double previous = 0;
@@ -90,7 +98,7 @@ bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3
     return changes <= 2;
 }
 
-void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) {
+void Triangulator::splitQuad(const std::int32_t* c, Triangle* out) const {
     // A concave quad must be cut from its reflex corner, which can only be corner 1 or 3 when
     // the 0-2 diagonal is wrong. A quad's vector area is half the cross product of its
     // diagonals, which gives the normal without a walk around the corners.
@@ -100,11 +108,11 @@ void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) 
     const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0 ||
                         dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
     if (reflex) {
-        out.push_back(Triangle{c[1], c[2], c[3]});
-        out.push_back(Triangle{c[1], c[3], c[0]});
+        out[0] = Triangle{c[1], c[2], c[3]};
+        out[1] = Triangle{c[1], c[3], c[0]};
     } else {
-        out.push_back(Triangle{c[0], c[1], c[2]});
-        out.push_back(Triangle{c[0], c[2], c[3]});
+        out[0] = Triangle{c[0], c[1], c[2]};
+        out[1] = Triangle{c[0], c[2], c[3]};
     }
 }
 
@@ -190,20 +198,28 @@ void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Ve
                               std::vector<Triangle>& out) {
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
     // cut later, once they turn, so no triangle is empty.
-    ring.assign(corners, corners + count);
+    uncut.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        uncut[i] = i;
+    const auto cut = [&](std::size_t a, std::size_t b, std::size_t c) {
+        out.push_back(Triangle{corners[uncut[a]], corners[uncut[b]], corners[uncut[c]]});
+    };
     std::size_t at = 0;
-    while (ring.size() > 3) {
-        const std::size_t n = ring.size();
+    while (uncut.size() > 3) {
+        const std::size_t n = uncut.size();
         std::size_t tried = 0;
-        for (; tried < n; ++tried, at = (at + 1) % n)
-            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0)
+        for (; tried < n; ++tried, at = after(at, n)) {
+            const std::size_t before = at == 0 ? n - 1 : at - 1;
+            if (turn(place[uncut[before]], place[uncut[at]], place[uncut[after(at, n)]], normal) >
+                0)
                 break;
-        out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
-        ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
-        if (at == ring.size())
+        }
+        cut(at == 0 ? n - 1 : at - 1, at, after(at, n));
+        uncut.erase(uncut.begin() + static_cast<std::ptrdiff_t>(at));
+        if (at == uncut.size())
             at = 0;
     }
-    out.push_back(Triangle{ring[0], ring[1], ring[2]});
+    cut(0, 1, 2);
 }
 
 bool Triangulator::samePlace(std::int32_t a, std::int32_t b) const {
