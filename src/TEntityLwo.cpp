@@ -2,6 +2,7 @@
 // conversion.
 #include "TEntity.h"
 
+#include "BrackmoorMemory.h"
 #include "Lwo2Appearance.h"
 #include "Lwo2Geometry.h"
 #include "Lwo2Report.h"
@@ -16,6 +17,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,13 +99,25 @@ void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
     out.text(lines.first(triangles));
 }
 
+// What a fill's arrays take from malloc, headers included, or a little less. Less is safe: the
+// last surfaces' pages are then provided when they are written, as without help; more would
+// leave pages provided that nothing uses. The surfaces themselves come in blocks of 256, which
+// may be mapped apart from the heap, and are not counted.
+std::size_t fillBytes(std::size_t triangles, CornerParts parts) {
+    const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
+    const std::size_t arrays = parts.normals ? 5 : 4;
+    constexpr std::size_t header = 8;
+    return triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
+           surfacesFor(triangles) * arrays * header;
+}
+
 // Fills runs of the entity's surfaces with three fresh vertices per triangle, 85 triangles to a
 // surface. Each surface is sized once for the triangles it will hold and filled in place.
 class SurfaceFiller {
 public:
     SurfaceFiller(TEntityClass& target, const std::vector<VertexData>& meshPoints,
-                  CornerParts parts)
-        : entity(target), points(meshPoints), wanted(parts) {}
+                  CornerParts parts, bm::HeapPrefault& heap)
+        : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
     // The next `triangles` triangles go on new surfaces, drawn with texture when it is given.
     void startRun(std::size_t triangles, const TTextureClass* texture) {
@@ -145,6 +159,7 @@ private:
     TEntityClass& entity;
     const std::vector<VertexData>& points;
     CornerParts wanted;
+    bm::HeapPrefault& prefault;
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
     std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
@@ -173,6 +188,7 @@ void SurfaceFiller::open() {
     colour = surface->vertexColours.data();
     uv = surface->tverts.data();
     normal = surface->normals.data();
+    prefault.reached(surface->triangleIndex.data() + vertices);
     if (wanted.colours) {
         // The surface shows its own image, or none at all: never the application's.
         surface->fxOwnTexture = switchOn;
@@ -342,7 +358,11 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     if (looks != nullptr)
         values = std::make_unique<CornerValues>(lwo, *looks, parts.normals);
     const Runs runs = runsOf(lwo, parts.colours ? looks : nullptr);
-    SurfaceFiller filler(entity, lwo.Vertices, parts);
+    // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
+    // kernel provide them while this one fills them.
+    HeapPrefault prefault(fillBytes(
+        std::accumulate(runs.triangles.begin(), runs.triangles.end(), std::size_t{0}), parts));
+    SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
     PolygonSplitter splitter(lwo, values.get());
     for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
         const bool ownTexture =

@@ -408,10 +408,11 @@ TEST(TEntityLwo, TruncatedModelsReadSafely) {
     }
 }
 
-// Surfaces are sized once and filled in place, and the report's lines are copied from one
-// surface's: what they hold, and the report, are still exactly what adding vertex after vertex
+// Surfaces are sized once and filled in place, and a large fill has a second thread provide its
+// memory: what they hold, and the report, are still exactly what adding vertex after vertex
 // gives.
 TEST(TEntityLwo, FilledSurfacesHoldWhatAddingVerticesGives) {
+    // The large grid's surfaces take about 30 MB, enough for the second thread.
     for (const std::uint32_t size : {20u, 400u}) {
         const bm::Lwo2Data lwo = read(gridObject(1, size)).lwo;
         std::string expectedReport = "Converting LWO mesh data to Brackmoor Entity data...\n";

@@ -1,0 +1,94 @@
+// BrackmoorMemory.cpp - pages provided by a second thread; a growing heap's new pages.
+#include "BrackmoorMemory.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace bm {
+
+namespace {
+constexpr std::uintptr_t pageSize = 4096;
+// The thread provides this much at a time, then looks whether the caller has caught up.
+constexpr std::uintptr_t step = 1u << 20;
+constexpr int glibcTopPad = 128 * 1024;
+constexpr std::size_t largestPad = 1u << 30;  // M_TOP_PAD takes an int
+
+std::uintptr_t address(const void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+}  // namespace
+
+PageProvider::PageProvider() : helper([this] { run(); }) {}
+
+PageProvider::~PageProvider() {
+    stop.store(true, std::memory_order_relaxed);
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        finished = true;
+    }
+    wake.notify_one();
+    helper.join();
+}
+
+void PageProvider::provide(const void* from, const void* to) {
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (given)
+            return;
+        low = (address(from) + pageSize - 1) & ~(pageSize - 1);
+        high = address(to) & ~(pageSize - 1);
+        given = true;
+    }
+    wake.notify_one();
+}
+
+void PageProvider::run() {
+    std::uintptr_t bottom = 0, top = 0;
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        wake.wait(hold, [this] { return given || finished; });
+        bottom = low;
+        top = given ? high : low;
+    }
+    while (top > bottom && !stop.load(std::memory_order_relaxed)) {
+        const std::uintptr_t from = top - bottom > step ? top - step : bottom;
+        if (from <= progress.load(std::memory_order_relaxed))
+            break;
+        // A kernel without MADV_POPULATE_WRITE refuses it: the caller's writes fault as usual.
+        if (madvise(reinterpret_cast<void*>(from), top - from, MADV_POPULATE_WRITE) != 0)
+            break;
+        top = from;
+    }
+}
+
+HeapPrefault::HeapPrefault(std::size_t bytes) {
+    if (bytes < prefaultWorthwhile)
+        return;
+    heapEnd = address(sbrk(0));
+    mallopt(M_TOP_PAD, static_cast<int>(bytes < largestPad ? bytes : largestPad));
+    provider.emplace();
+}
+
+HeapPrefault::~HeapPrefault() {
+    if (!provider)
+        return;
+    provider.reset();
+    mallopt(M_TOP_PAD, glibcTopPad);
+}
+
+void HeapPrefault::reached(const void* end) {
+    if (!provider)
+        return;
+    provider->reached(end);
+    if (handedOver)
+        return;
+    // The heap's first growth since the pad was set is the large one.
+    const void* now = sbrk(0);
+    if (address(now) <= heapEnd)
+        return;
+    provider->provide(reinterpret_cast<const void*>(heapEnd), now);
+    handedOver = true;
+}
+
+}  // namespace bm

@@ -1,0 +1,70 @@
+// BrackmoorMemory.h - the first touch of the hundreds of megabytes a large model keeps, moved off
+// the loading thread: a second thread has the kernel provide the pages before they are written.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace bm {
+
+// A second thread that has the kernel provide the pages of a range (MADV_POPULATE_WRITE) from
+// its top down, while the caller writes it from the bottom up, until the two meet. Each page is
+// provided once, by whichever thread reaches it first; its contents are the zeros a first write
+// would find either way. The thread ends before the destructor returns.
+class PageProvider {
+public:
+    PageProvider();
+    ~PageProvider();
+    PageProvider(const PageProvider&) = delete;
+    PageProvider& operator=(const PageProvider&) = delete;
+
+    // Hands the thread the whole pages inside [low, high); only the first range counts.
+    void provide(const void* low, const void* high);
+    // The caller has written up to here: the thread stops short of it.
+    void reached(const void* at) {
+        progress.store(reinterpret_cast<std::uintptr_t>(at), std::memory_order_relaxed);
+    }
+
+private:
+    void run();
+
+    std::mutex lock;
+    std::condition_variable wake;
+    // Under the lock: the range, page-aligned, or the end of the caller's work.
+    std::uintptr_t low = 0, high = 0;
+    bool given = false, finished = false;
+    std::atomic<std::uintptr_t> progress{0};
+    std::atomic<bool> stop{false};
+    std::thread helper;  // last: started once the rest is built
+};
+
+// While alive, malloc's heap grows in one step by about `bytes` when it next grows, and a
+// PageProvider provides that growth while the caller allocates and fills it from the bottom.
+// Sets glibc's M_TOP_PAD for its lifetime and puts back glibc's default (128 kB) afterwards.
+// Below prefaultWorthwhile, or under another allocator (the sanitizers'), the heap never grows
+// that way and the pages fault in as they are written, as without it.
+class HeapPrefault {
+public:
+    static constexpr std::size_t prefaultWorthwhile = 8u << 20;
+
+    explicit HeapPrefault(std::size_t bytes);
+    ~HeapPrefault();
+    HeapPrefault(const HeapPrefault&) = delete;
+    HeapPrefault& operator=(const HeapPrefault&) = delete;
+
+    // Call after each batch of allocations with the end of the last one. Cheap when the heap
+    // has not grown.
+    void reached(const void* end);
+
+private:
+    bool handedOver = false;
+    std::uintptr_t heapEnd = 0;            // the heap's end when the pad was set
+    std::optional<PageProvider> provider;  // only for large fills
+};
+
+}  // namespace bm
