@@ -9,8 +9,10 @@ namespace bm {
 
 namespace {
 constexpr std::uintptr_t pageSize = 4096;
-// The thread provides this much at a time, then looks whether the caller has caught up.
-constexpr std::uintptr_t step = 1u << 20;
+// The thread provides this much at a time, then looks where the caller has got to; when the
+// caller has caught up, it starts again this far ahead of it.
+constexpr std::uintptr_t step = 256u << 10;
+constexpr std::uintptr_t lead = 64u << 10;
 constexpr int glibcTopPad = 128 * 1024;
 constexpr std::size_t largestPad = 1u << 30;  // M_TOP_PAD takes an int
 
@@ -44,21 +46,25 @@ void PageProvider::provide(const void* from, const void* to) {
 }
 
 void PageProvider::run() {
-    std::uintptr_t bottom = 0, top = 0;
+    std::uintptr_t at = 0, top = 0;
     {
         std::unique_lock<std::mutex> hold(lock);
         wake.wait(hold, [this] { return given || finished; });
-        bottom = low;
+        at = low;
         top = given ? high : low;
     }
-    while (top > bottom && !stop.load(std::memory_order_relaxed)) {
-        const std::uintptr_t from = top - bottom > step ? top - step : bottom;
-        if (from <= progress.load(std::memory_order_relaxed))
+    while (at < top && !stop.load(std::memory_order_relaxed)) {
+        // Never behind the caller: pages it has passed are written already.
+        const std::uintptr_t caller = progress.load(std::memory_order_relaxed);
+        if (caller + lead > at)
+            at = (caller + lead) & ~(pageSize - 1);
+        if (at >= top)
             break;
+        const std::uintptr_t to = top - at > step ? at + step : top;
         // A kernel without MADV_POPULATE_WRITE refuses it: the caller's writes fault as usual.
-        if (madvise(reinterpret_cast<void*>(from), top - from, MADV_POPULATE_WRITE) != 0)
+        if (madvise(reinterpret_cast<void*>(at), to - at, MADV_POPULATE_WRITE) != 0)
             break;
-        top = from;
+        at = to;
     }
 }
 

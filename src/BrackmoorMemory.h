@@ -12,10 +12,11 @@
 
 namespace bm {
 
-// A second thread that has the kernel provide the pages of a range (MADV_POPULATE_WRITE) from
-// its top down, while the caller writes it from the bottom up, until the two meet. Each page is
-// provided once, by whichever thread reaches it first; its contents are the zeros a first write
-// would find either way. The thread ends before the destructor returns.
+// A second thread that has the kernel provide the pages of a range (MADV_POPULATE_WRITE) a
+// little ahead of the caller, who writes the range from the bottom up: the caller then finds its
+// pages ready instead of stopping for each one. Whichever thread reaches a page first has it
+// provided, once; its contents are the zeros a first write would find either way. When the
+// caller catches up, the thread starts again ahead of it. It ends before the destructor returns.
 class PageProvider {
 public:
     PageProvider();
@@ -25,7 +26,7 @@ public:
 
     // Hands the thread the whole pages inside [low, high); only the first range counts.
     void provide(const void* low, const void* high);
-    // The caller has written up to here: the thread stops short of it.
+    // The caller has written up to here: the thread works beyond it.
     void reached(const void* at) {
         progress.store(reinterpret_cast<std::uintptr_t>(at), std::memory_order_relaxed);
     }
@@ -46,7 +47,7 @@ private:
 // While alive, malloc's heap grows in one step by about `bytes` when it next grows, and a
 // PageProvider provides that growth while the caller allocates and fills it from the bottom.
 // Sets glibc's M_TOP_PAD for its lifetime and puts back glibc's default (128 kB) afterwards.
-// Below prefaultWorthwhile, or under another allocator (the sanitizers'), the heap never grows
+// Below prefaultWorthwhile, or under another allocator (the sanitizers'), the heap does not grow
 // that way and the pages fault in as they are written, as without it.
 class HeapPrefault {
 public:

@@ -67,7 +67,7 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
     clipEars(corners, count, normal, out);
 }
 
-bool Triangulator::isConvex(std::size_t count, Vec3 normal) const {
+bool Triangulator::isConvex(std::size_t count, Vec3 normal) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t j = after(i, count), k = after(j, count);
         if (turn(place[i], place[j], place[k], normal) < 0)
@@ -78,17 +78,17 @@ bool Triangulator::isConvex(std::size_t count, Vec3 normal) const {
     // along one axis exactly twice.
     const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
     const bool alongY = ax >= ay && ax >= az;
-    const auto step = [&](std::size_t i) {
+    steps.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const Vec3 p = place[i], q = place[after(i, count)];
-        return alongY ? q.y - p.y : q.x - p.x;
-    };
+        steps[i] = alongY ? q.y - p.y : q.x - p.x;
+    }
     // Start from the last edge that moves along the axis, so the count goes all the way round.
     double previous = 0;
     for (std::size_t i = count; i-- > 0 && previous == 0;)
-        previous = step(i);
+        previous = steps[i];
     int changes = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const double now = step(i);
+    for (const double now : steps) {
         if (now == 0)
             continue;
         if ((now > 0) != (previous > 0))
@@ -197,29 +197,29 @@ void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3
 void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                               std::vector<Triangle>& out) {
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
-    // cut later, once they turn, so no triangle is empty.
-    uncut.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        uncut[i] = i;
-    const auto cut = [&](std::size_t a, std::size_t b, std::size_t c) {
-        out.push_back(Triangle{corners[uncut[a]], corners[uncut[b]], corners[uncut[c]]});
-    };
-    std::size_t at = 0;
-    while (uncut.size() > 3) {
-        const std::size_t n = uncut.size();
-        std::size_t tried = 0;
-        for (; tried < n; ++tried, at = after(at, n)) {
-            const std::size_t before = at == 0 ? n - 1 : at - 1;
-            if (turn(place[uncut[before]], place[uncut[at]], place[uncut[after(at, n)]], normal) >
-                0)
-                break;
-        }
-        cut(at == 0 ? n - 1 : at - 1, at, after(at, n));
-        uncut.erase(uncut.begin() + static_cast<std::ptrdiff_t>(at));
-        if (at == uncut.size())
-            at = 0;
+    // cut later, once they turn, so no triangle is empty. The corners not yet cut form a ring,
+    // linked both ways in the polygon's order; the search resumes after the corner last cut.
+    following.resize(count);
+    preceding.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        following[i] = after(i, count);
+        preceding[i] = i == 0 ? count - 1 : i - 1;
     }
-    cut(0, 1, 2);
+    std::size_t first = 0, at = 0;
+    for (std::size_t left = count; left > 3; --left) {
+        for (std::size_t tried = 0; tried < left; ++tried, at = following[at])
+            if (turn(place[preceding[at]], place[at], place[following[at]], normal) > 0)
+                break;
+        const std::size_t before = preceding[at], next = following[at];
+        out.push_back(Triangle{corners[before], corners[at], corners[next]});
+        following[before] = next;
+        preceding[next] = before;
+        if (at == first)
+            first = next;
+        at = next;
+    }
+    const std::size_t second = following[first];
+    out.push_back(Triangle{corners[first], corners[second], corners[following[second]]});
 }
 
 bool Triangulator::samePlace(std::int32_t a, std::int32_t b) const {

@@ -49,7 +49,7 @@ private:
     bool samePlace(std::int32_t a, std::int32_t b) const;
     void clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                     std::vector<Triangle>& out);
-    bool isConvex(std::size_t count, Vec3 normal) const;
+    bool isConvex(std::size_t count, Vec3 normal);
 
     static void GLAPIENTRY onVertex(void* vertex, void* self);
     static void GLAPIENTRY onCombine(GLdouble coords[3], void* data[4], GLfloat weight[4],
@@ -64,7 +64,9 @@ private:
     std::vector<GLdouble> coords;      // x, y, z per corner, as the tessellator wants them
     std::vector<std::int32_t> output;  // corner positions the tessellator emitted
     std::vector<std::int32_t> ring;    // corners not yet clipped, as points
-    std::vector<std::size_t> uncut;    // corners of a convex outline not yet cut, as positions
+    std::vector<double> steps;         // a convex test's moves along one axis, edge by edge
+    // A convex outline's corners not yet cut: each one's next and previous, as positions.
+    std::vector<std::size_t> following, preceding;
     bool failed = false;
 };
 

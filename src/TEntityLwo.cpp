@@ -265,8 +265,26 @@ struct Runs {
     std::vector<std::size_t> triangles;  // per run
 };
 
+// Without looks, every drawable polygon is in the one run: a single pass finds them.
+Runs singleRun(const bm::Lwo2Data& lwo) {
+    Runs runs;
+    runs.polygons.reserve(lwo.Faces.size());
+    std::size_t triangles = 0;
+    for (std::size_t i = 0; i < lwo.Faces.size(); ++i) {
+        if (!drawable(lwo.Faces[i], lwo))
+            continue;
+        runs.polygons.push_back(static_cast<std::uint32_t>(i));
+        triangles += static_cast<std::size_t>(lwo.Faces[i].VertexCount) - 2;
+    }
+    runs.start = {0, runs.polygons.size()};
+    runs.triangles = {triangles};
+    return runs;
+}
+
 Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
-    const std::size_t runCount = looks ? looks->looks.size() : 1;
+    if (looks == nullptr)
+        return singleRun(lwo);
+    const std::size_t runCount = looks->looks.size();
     Runs runs;
     runs.start.assign(runCount + 1, 0);
     runs.triangles.assign(runCount, 0);
@@ -274,7 +292,7 @@ Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
     for (std::size_t i = 0; i < lwo.Faces.size(); ++i) {
         if (!drawable(lwo.Faces[i], lwo))
             continue;
-        runOf[i] = looks ? looks->lookOfPolygon[i] : 0;
+        runOf[i] = looks->lookOfPolygon[i];
         const std::size_t run = static_cast<std::size_t>(runOf[i]);
         ++runs.start[run + 1];
         runs.triangles[run] += static_cast<std::size_t>(lwo.Faces[i].VertexCount) - 2;

@@ -38,9 +38,10 @@ private:
 
 }  // namespace
 
-// The thread provides the range from its top down, short of where the caller has got, and what
-// the caller wrote stays as written; a caller already at the top leaves it nothing to do.
-TEST(PageProvider, ProvidesFromTheTopDownToTheCaller) {
+// The thread provides the range ahead of the caller, never the pages just above where the
+// caller has got, and what the caller wrote stays as written; a caller already at the top leaves
+// it nothing to do.
+TEST(PageProvider, ProvidesAheadOfTheCaller) {
     Mapping range;
     ASSERT_TRUE(range.ok());
     {
@@ -48,10 +49,11 @@ TEST(PageProvider, ProvidesFromTheTopDownToTheCaller) {
         range.page(0)[0] = 7;
         provider.reached(range.page(1));
         provider.provide(range.page(0), range.page(rangePages));
-        // The top page is provided first; this waits for the thread, it measures nothing.
+        // This waits for the thread to reach the top; it measures nothing.
         for (int tries = 0; tries < 2000 && !range.resident(rangePages - 1); ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_TRUE(range.resident(rangePages - 1));
+        EXPECT_FALSE(range.resident(2));
     }
     EXPECT_EQ(range.page(0)[0], 7);
     EXPECT_EQ(range.page(rangePages - 1)[pageBytes - 1], 0);
