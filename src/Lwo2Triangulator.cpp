@@ -18,6 +18,13 @@ double turn(const std::vector<VertexData>& points, std::int32_t a, std::int32_t 
     return turn(pointAt(points, a), pointAt(points, b), pointAt(points, c), normal);
 }
 
+// Scratch lists only grow: polygons of different sizes then cost no resizing.
+template <typename T>
+void atLeast(std::vector<T>& list, std::size_t count) {
+    if (list.size() < count)
+        list.resize(count);
+}
+
 // The position after i going round a polygon of count corners.
 std::size_t after(std::size_t i, std::size_t count) {
     return i + 1 == count ? 0 : i + 1;
@@ -51,7 +58,7 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
         return;
     }
     // Each corner's place, converted once: the tests below visit every corner several times.
-    place.resize(count);
+    atLeast(place, count);
     for (std::size_t i = 0; i < count; ++i)
         place[i] = pointAt(points, corners[i]);
     const Vec3 normal = polygonNormal(place.data(), count);
@@ -78,7 +85,7 @@ bool Triangulator::isConvex(std::size_t count, Vec3 normal) {
     // along one axis exactly twice.
     const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
     const bool alongY = ax >= ay && ax >= az;
-    steps.resize(count);
+    atLeast(steps, count);
     for (std::size_t i = 0; i < count; ++i) {
         const Vec3 p = place[i], q = place[after(i, count)];
         steps[i] = alongY ? q.y - p.y : q.x - p.x;
@@ -88,7 +95,8 @@ bool Triangulator::isConvex(std::size_t count, Vec3 normal) {
     for (std::size_t i = count; i-- > 0 && previous == 0;)
         previous = steps[i];
     int changes = 0;
-    for (const double now : steps) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const double now = steps[i];
         if (now == 0)
             continue;
         if ((now > 0) != (previous > 0))
@@ -199,8 +207,8 @@ void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Ve
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
     // cut later, once they turn, so no triangle is empty. The corners not yet cut form a ring,
     // linked both ways in the polygon's order; the search resumes after the corner last cut.
-    following.resize(count);
-    preceding.resize(count);
+    atLeast(following, count);
+    atLeast(preceding, count);
     for (std::size_t i = 0; i < count; ++i) {
         following[i] = after(i, count);
         preceding[i] = i == 0 ? count - 1 : i - 1;
