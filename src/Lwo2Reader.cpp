@@ -34,6 +34,23 @@ std::uint32_t readU2(const unsigned char* at) {
     return static_cast<std::uint32_t>(convertBytesToLong(scratch));
 }
 
+// A polygon's corner index: two bytes, or four when the first is 0xFF, the index then being the
+// low 24 bits. False, with nothing read, when the bytes up to limit are too few.
+inline bool readIndex(const unsigned char*& at, const unsigned char* limit, std::uint32_t& index) {
+    if (limit - at < 2)
+        return false;
+    if (at[0] != 0xFF) {
+        index = (std::uint32_t(at[0]) << 8) | at[1];
+        at += 2;
+        return true;
+    }
+    if (limit - at < 4)
+        return false;
+    index = (std::uint32_t(at[1]) << 16) | (std::uint32_t(at[2]) << 8) | at[3];
+    at += 4;
+    return true;
+}
+
 std::size_t padded(std::size_t length) {
     return length + (length & 1);
 }
@@ -303,18 +320,10 @@ void Scanner::printTriples(std::size_t start, std::uint32_t length) {
 }
 
 bool Scanner::readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const {
-    // Two bytes, or four when the first is 0xFF, the index then being the low 24 bits.
-    if (limit - at < 2)
+    const unsigned char* next = data + at;
+    if (!::readIndex(next, data + limit, index))
         return false;
-    if (data[at] != 0xFF) {
-        index = readU2(data + at);
-        at += 2;
-        return true;
-    }
-    if (limit - at < 4)
-        return false;
-    index = readU4(data + at) & 0x00FFFFFFu;
-    at += 4;
+    at = static_cast<std::size_t>(next - data);
     return true;
 }
 
@@ -348,30 +357,31 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
     face.SurfaceID = -1;
     face.SurfaceTag = -1;
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
-    std::size_t next = at + 2;
-    std::size_t highest = 0;  // the largest point the corners name
+    const unsigned char* next = data + at + 2;
+    std::uint32_t highest = 0;  // the largest index the corners give
     for (std::int32_t corner = 0; corner < face.VertexCount; ++corner) {
         std::uint32_t index = 0;
-        if (!readIndex(next, limit, index)) {
+        if (!::readIndex(next, data + limit, index)) {
             lwo.Corners.resize(face.FirstCorner);
             return false;
         }
-        const std::size_t point = pointBase + index;
-        highest = std::max(highest, point);
-        lwo.Corners.push_back(static_cast<std::int32_t>(point));
+        highest = std::max(highest, index);
+        const auto point = static_cast<std::int32_t>(pointBase + index);
+        if (corner < 4)
+            face.Vertex[corner] = point;
+        lwo.Corners.push_back(point);
     }
-    std::copy_n(lwo.Corners.data() + face.FirstCorner, std::min(face.VertexCount, 4), face.Vertex);
     // A quiet report has no polygon lines, so they are not formatted at all.
     if (!out.isQuiet())
         printPolygon(face);
-    if (face.VertexCount > 0 && highest >= lwo.Vertices.size()) {
+    if (face.VertexCount > 0 && pointBase + highest >= lwo.Vertices.size()) {
         problem().text("the polygon at offset ").number(static_cast<std::int64_t>(at));
         out.text(" names a point beyond the ")
             .number(static_cast<std::int64_t>(lwo.Vertices.size()));
         out.text(" points read; polygon passed over").endLine();
         face.VertexCount = 0;
     }
-    at = next;
+    at = static_cast<std::size_t>(next - data);
     lwo.Faces.push_back(face);
     ++lwo.LWOTriangleCount;
     return true;
