@@ -388,26 +388,25 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
 }
 
 void Scanner::printPolygon(const FaceData& face) {
+    // Three lines, written as one piece: the count, the kind, and the indices as the file has
+    // them. The list counts points from the first layer's, the file from its own layer's.
     const auto count = static_cast<std::uint32_t>(face.VertexCount);
-    out.line(32).text("      Face data ").number(count).endLine();
-    if (face.VertexCount == 3)
-        out.text("      Face data triangle").endLine();
-    else if (face.VertexCount == 4)
-        out.text("      Face data quad").endLine();
+    auto lines = out.line(96 + count * (4 + 2 * bm::ReportWriter::numberRoom));
+    lines.text("      Face data ").number(count);
+    if (count == 3)
+        lines.text("\n      Face data triangle\n      Vertex data");
+    else if (count == 4)
+        lines.text("\n      Face data quad\n      Vertex data");
     else
-        out.text("      Face data polygon").endLine();
-    // The indices as the file has them: the list counts points from the first layer's, the file
-    // from the start of the polygon's own layer.
+        lines.text("\n      Face data polygon\n      Vertex data");
     const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
     const auto base = static_cast<std::int64_t>(pointBase);
-    auto line = out.line(32 + count * (4 + 2 * bm::ReportWriter::numberRoom));
-    line.text("      Vertex data");
     for (std::uint32_t corner = 0; corner < count; ++corner)
-        line.text(" V")
+        lines.text(" V")
             .number(corner + 1)
             .text(":")
             .number(static_cast<std::uint32_t>(corners[corner] - base));
-    line.endLine();
+    lines.endLine();
 }
 
 void Scanner::readPolygonTags(std::size_t start, std::uint32_t length) {
