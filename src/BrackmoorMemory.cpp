@@ -1,9 +1,11 @@
 // BrackmoorMemory.cpp - pages provided by a second thread; a growing heap's new pages.
 #include "BrackmoorMemory.h"
 
-#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
 
 namespace bm {
 
@@ -13,8 +15,8 @@ constexpr std::uintptr_t pageSize = 4096;
 // caller has caught up, it starts again this far ahead of it.
 constexpr std::uintptr_t step = 256u << 10;
 constexpr std::uintptr_t lead = 64u << 10;
-constexpr int glibcTopPad = 128 * 1024;
-constexpr std::size_t largestPad = 1u << 30;  // M_TOP_PAD takes an int
+// Below glibc's smallest mmap threshold (128 kB): blocks of this size come from the heap.
+constexpr std::size_t roomBlock = 120u << 10;
 
 std::uintptr_t address(const void* p) {
     return reinterpret_cast<std::uintptr_t>(p);
@@ -71,30 +73,36 @@ void PageProvider::run() {
 HeapPrefault::HeapPrefault(std::size_t bytes) {
     if (bytes < prefaultWorthwhile)
         return;
-    heapEnd = address(sbrk(0));
-    mallopt(M_TOP_PAD, static_cast<int>(bytes < largestPad ? bytes : largestPad));
+    const std::uintptr_t heapEnd = address(sbrk(0));
+    std::vector<void*> blocks;
+    blocks.reserve(bytes / roomBlock + 1);
+    for (std::size_t made = 0; made < bytes; made += roomBlock) {
+        void* block = std::malloc(roomBlock);
+        // Blocks that are not below the heap's end were mapped apart: there is no heap to grow.
+        if (block == nullptr || address(block) >= address(sbrk(0))) {
+            std::free(block);
+            break;
+        }
+        blocks.push_back(block);
+    }
+    const std::uintptr_t grown = address(sbrk(0));
+    if (blocks.empty() || grown - heapEnd < prefaultWorthwhile ||
+        address(blocks.back()) < heapEnd) {
+        for (void* block : blocks)
+            std::free(block);
+        return;
+    }
+    guard = blocks.back();
+    blocks.pop_back();
+    for (void* block : blocks)
+        std::free(block);
     provider.emplace();
+    provider->provide(reinterpret_cast<const void*>(heapEnd), guard);
 }
 
 HeapPrefault::~HeapPrefault() {
-    if (!provider)
-        return;
     provider.reset();
-    mallopt(M_TOP_PAD, glibcTopPad);
-}
-
-void HeapPrefault::reached(const void* end) {
-    if (!provider)
-        return;
-    provider->reached(end);
-    if (handedOver)
-        return;
-    // The heap's first growth since the pad was set is the large one.
-    const void* now = sbrk(0);
-    if (address(now) <= heapEnd)
-        return;
-    provider->provide(reinterpret_cast<const void*>(heapEnd), now);
-    handedOver = true;
+    std::free(guard);
 }
 
 }  // namespace bm

@@ -44,11 +44,14 @@ private:
     std::thread helper;  // last: started once the rest is built
 };
 
-// While alive, malloc's heap grows in one step by about `bytes` when it next grows, and a
-// PageProvider provides that growth while the caller allocates and fills it from the bottom.
-// Sets glibc's M_TOP_PAD for its lifetime and puts back glibc's default (128 kB) afterwards.
-// Below prefaultWorthwhile, or under another allocator (the sanitizers'), the heap does not grow
-// that way and the pages fault in as they are written, as without it.
+// Makes room at the top of malloc's heap for a fill of about `bytes` in small arrays, and has a
+// PageProvider provide it as the fill goes. The room is made with ordinary allocations, each
+// too small for glibc to map apart, which grow the heap; all but the last are freed again at
+// once, as one free piece that the fill's arrays are then carved from in order. The last one
+// stays behind the piece until the destructor, so that free() does not hand the piece straight
+// back to the system; with it goes whatever the fill left over. No malloc setting is changed.
+// Below prefaultWorthwhile, or when the blocks do not come from a heap that grows upwards (the
+// sanitizers' allocators), nothing is kept and the pages fault in as they are written.
 class HeapPrefault {
 public:
     static constexpr std::size_t prefaultWorthwhile = 8u << 20;
@@ -58,14 +61,15 @@ public:
     HeapPrefault(const HeapPrefault&) = delete;
     HeapPrefault& operator=(const HeapPrefault&) = delete;
 
-    // Call after each batch of allocations with the end of the last one. Cheap when the heap
-    // has not grown.
-    void reached(const void* end);
+    // Call after each batch of allocations with the end of the last one.
+    void reached(const void* end) {
+        if (provider)
+            provider->reached(end);
+    }
 
 private:
-    bool handedOver = false;
-    std::uintptr_t heapEnd = 0;            // the heap's end when the pad was set
-    std::optional<PageProvider> provider;  // only for large fills
+    void* guard = nullptr;                 // the last block, kept until the fill is done
+    std::optional<PageProvider> provider;  // only when there is room to provide
 };
 
 }  // namespace bm

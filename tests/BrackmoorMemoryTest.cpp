@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -81,4 +83,22 @@ TEST(HeapPrefault, BlocksFilledDuringTheFillKeepTheirValues) {
     }
     for (std::size_t i = 0; i < blocks.size(); ++i)
         ASSERT_EQ(blocks[i], std::vector<float>(4096, static_cast<float>(i))) << i;
+}
+
+// Making room changes no malloc setting. Setting M_TOP_PAD, say, would also have stopped glibc
+// from raising its mmap threshold as large blocks are freed, for the rest of the program: a block
+// of 512 kB after a freed one of 1 MB would then be mapped apart instead of coming from the heap.
+TEST(HeapPrefault, LeavesMallocsSettingsAlone) {
+    void* volatile small = std::malloc(64);
+    const bool brkHeap = small != nullptr && small < sbrk(0);
+    std::free(small);
+    if (!brkHeap)
+        GTEST_SKIP() << "malloc here does not use a heap that grows upwards";
+    { bm::HeapPrefault prefault(64u << 20); }
+    // Through a volatile pointer, so that the compiler keeps the pair.
+    void* volatile large = std::malloc(1u << 20);
+    std::free(large);
+    void* volatile block = std::malloc(512u << 10);
+    EXPECT_LT(block, sbrk(0)) << "a 512 kB block was mapped apart";
+    std::free(block);
 }
