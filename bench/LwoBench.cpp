@@ -26,7 +26,7 @@ namespace {
 using bm::bench::BenchModel;
 
 // Every measurement is repeated and its median kept: the machines are shared and noisy.
-constexpr int kRepetitions = 5;
+constexpr int kRepetitions = 7;
 
 // Sends standard output to /dev/null while alive: the loader's report runs to millions of lines.
 class QuietStdout {
