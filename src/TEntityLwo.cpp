@@ -17,7 +17,6 @@
 #include <iostream>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,15 +98,22 @@ void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
     out.text(lines.first(triangles));
 }
 
-// What a fill's arrays take from malloc, headers included, or a little less. Less is safe: the
-// last surfaces' pages are then provided when they are written, as without help; more would
-// leave pages provided that nothing uses. The surfaces themselves come in blocks of 256, which
-// may be mapped apart from the heap, and are not counted.
-std::size_t fillBytes(std::size_t triangles, CornerParts parts) {
+// About what a conversion takes from malloc in small blocks: the list of polygons to draw and
+// the surfaces' arrays, headers included, as if every polygon were drawn. Less is harmless: the
+// last surfaces' pages then fault in as they are written, as without help. More has the second
+// thread provide pages the fill never reaches, which go back when the room is released. The
+// surfaces themselves come in blocks of 256, which may be mapped apart from the heap, and are not
+// counted.
+std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts) {
+    std::size_t triangles = 0;
+    for (const FaceData& face : lwo.Faces)
+        if (face.VertexCount >= 3)
+            triangles += static_cast<std::size_t>(face.VertexCount) - 2;
     const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
     const std::size_t arrays = parts.normals ? 5 : 4;
     constexpr std::size_t header = 8;
-    return triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
+    return lwo.Faces.size() * sizeof(std::uint32_t) +
+           triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
            surfacesFor(triangles) * arrays * header;
 }
 
@@ -364,6 +370,9 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.colours = (flags & BrackmoorLwoSurfaces) != 0;
     parts.uvs = parts.colours;
     parts.normals = (flags & BrackmoorLwoNormals) != 0;
+    // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
+    // kernel provide them while this one works out what goes in them, and fills them.
+    HeapPrefault prefault(fillBytes(lwo, parts));
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
         found = findLooks(lwo, out);
@@ -376,10 +385,6 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     if (looks != nullptr)
         values = std::make_unique<CornerValues>(lwo, *looks, parts.normals);
     const Runs runs = runsOf(lwo, parts.colours ? looks : nullptr);
-    // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
-    // kernel provide them while this one fills them.
-    HeapPrefault prefault(fillBytes(
-        std::accumulate(runs.triangles.begin(), runs.triangles.end(), std::size_t{0}), parts));
     SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
     PolygonSplitter splitter(lwo, values.get());
     for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
