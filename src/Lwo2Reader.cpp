@@ -178,25 +178,38 @@ void Scanner::addTag(std::size_t first, std::size_t last) {
     out.text("      Tag name:").text(name).endLine();
 }
 
-// Sizes the lists for every layer's points and polygons at once, from the chunk lengths, so
-// that they are not regrown and copied layer by layer.
+// Polygons and corners in a POLS chunk's body, counted without decoding the indices.
+void countPolygons(const unsigned char* body, std::size_t length, std::size_t& polygons,
+                   std::size_t& corners) {
+    std::size_t at = 4;  // past the polygon type
+    while (at + 2 <= length) {
+        std::size_t count = ((std::size_t(body[at]) << 8) | body[at + 1]) & cornerCountBits;
+        at += 2;
+        corners += count;
+        ++polygons;
+        for (; count > 0 && at + 2 <= length; --count)
+            at += body[at] == 0xFF ? 4 : 2;
+    }
+}
+
+// Sizes the lists for every layer's points and polygons at once, exactly, so that they are not
+// regrown and copied layer by layer, and so that the memory of one load can serve the next.
 void Scanner::reserveLists(std::size_t from) {
-    std::size_t points = 0, polygonBytes = 0;
+    std::size_t points = 0, polygons = 0, corners = 0;
     for (std::size_t at = from; at < end && end - at >= chunkHeader;) {
         const std::uint32_t length = readU4(data + at + 4);
         if (length > end - at - chunkHeader)
             break;
+        const unsigned char* body = data + at + chunkHeader;
         if (matchId(data + at, "PNTS"))
             points += length / pointBytes;
-        if (matchId(data + at, "POLS"))
-            polygonBytes += length;
+        if (matchId(data + at, "POLS") && length >= 4)
+            countPolygons(body, length, polygons, corners);
         at += chunkHeader + padded(length);
     }
-    // Two bytes per corner at most, eight per triangle; room left unused costs no memory until
-    // it is written.
     lwo.Vertices.reserve(points);
-    lwo.Corners.reserve(polygonBytes / 2);
-    lwo.Faces.reserve(polygonBytes / 8);
+    lwo.Corners.reserve(corners);
+    lwo.Faces.reserve(polygons);
 }
 
 void Scanner::scanChunks(std::size_t from) {
