@@ -460,8 +460,14 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces) 
         lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
         if (surfaces)
             lwo.Faces[polygon].SurfaceTag = static_cast<std::int32_t>(tag);
-        out.text("      Vertex ID:").number(index);
-        out.text("  Surface ID:").number(tag).endLine();
+        // A quiet report has no tag lines, so they are not formatted at all.
+        if (!out.isQuiet())
+            out.line(64)
+                .text("      Vertex ID:")
+                .number(index)
+                .text("  Surface ID:")
+                .number(tag)
+                .endLine();
     }
     at = next + 2;
     return true;
