@@ -21,6 +21,22 @@ constexpr std::size_t roomBlock = 120u << 10;
 std::uintptr_t address(const void* p) {
     return reinterpret_cast<std::uintptr_t>(p);
 }
+
+// Blocks of roomBlock bytes, `bytes` of them in all, or fewer when one is mapped apart from the
+// heap (it lies above the heap's end) and there is no heap to grow.
+std::vector<void*> heapBlocks(std::size_t bytes) {
+    std::vector<void*> blocks;
+    blocks.reserve(bytes / roomBlock + 1);
+    for (std::size_t made = 0; made < bytes; made += roomBlock) {
+        void* block = std::malloc(roomBlock);
+        if (block == nullptr || address(block) >= address(sbrk(0))) {
+            std::free(block);
+            break;
+        }
+        blocks.push_back(block);
+    }
+    return blocks;
+}
 }  // namespace
 
 PageProvider::PageProvider() : helper([this] { run(); }) {}
@@ -74,28 +90,18 @@ HeapPrefault::HeapPrefault(std::size_t bytes) {
     if (bytes < prefaultWorthwhile)
         return;
     const std::uintptr_t heapEnd = address(sbrk(0));
-    std::vector<void*> blocks;
-    blocks.reserve(bytes / roomBlock + 1);
-    for (std::size_t made = 0; made < bytes; made += roomBlock) {
-        void* block = std::malloc(roomBlock);
-        // Blocks that are not below the heap's end were mapped apart: there is no heap to grow.
-        if (block == nullptr || address(block) >= address(sbrk(0))) {
-            std::free(block);
-            break;
-        }
-        blocks.push_back(block);
+    std::vector<void*> blocks = heapBlocks(bytes);
+    // The room is what the heap grew by, up to the last block.
+    const bool grew = !blocks.empty() && address(blocks.back()) >= heapEnd &&
+                      address(sbrk(0)) - heapEnd >= prefaultWorthwhile;
+    if (grew) {
+        guard = blocks.back();
+        blocks.pop_back();
     }
-    const std::uintptr_t grown = address(sbrk(0));
-    if (blocks.empty() || grown - heapEnd < prefaultWorthwhile ||
-        address(blocks.back()) < heapEnd) {
-        for (void* block : blocks)
-            std::free(block);
-        return;
-    }
-    guard = blocks.back();
-    blocks.pop_back();
     for (void* block : blocks)
         std::free(block);
+    if (!grew)
+        return;
     provider.emplace();
     provider->provide(reinterpret_cast<const void*>(heapEnd), guard);
 }
