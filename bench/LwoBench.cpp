@@ -63,6 +63,7 @@ std::size_t trianglesOf(const std::vector<TSurfaceClass*>& surfaces) {
 
 // Each load goes into a fresh entity; the registry keeps its surfaces until exit.
 void loadLwo(benchmark::State& state, const BenchModel& model, std::int32_t flags) {
+    bm::bench::warmUpMemory(model.warmUpBytes);
     std::vector<TSurfaceClass*> surfaces;
     {
         QuietStdout quiet;
@@ -77,6 +78,7 @@ void loadLwo(benchmark::State& state, const BenchModel& model, std::int32_t flag
 }
 
 void assimpImport(benchmark::State& state, const BenchModel& model) {
+    bm::bench::warmUpMemory(model.warmUpBytes);
     std::size_t faces = 0;
     for (auto _ : state) {
         const aiScene* scene = aiImportFile(model.path.c_str(), aiProcess_Triangulate);
@@ -228,33 +230,22 @@ void printSummary(const BenchModel& model, const MedianReporter& r,
     printTriangles(model, r);
 }
 
-// The memory the measured loads will keep, all of them together, at most a quarter of the RAM.
-std::size_t memoryKeptByLoads(const std::vector<bm::bench::LoadMemory>& memory) {
-    std::size_t bytes = 0;
-    for (const bm::bench::LoadMemory& m : memory)
-        bytes += 2 * kRepetitions * m.keptBytes;
-    const std::size_t ram = static_cast<std::size_t>(sysconf(_SC_PHYS_PAGES)) *
-                            static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    return std::min(bytes, ram / 4);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (bm::bench::serveMeasureLoad(argc, argv))
         return 0;
-    const std::vector<BenchModel> models = {bm::bench::fourLayerModel(),
-                                            bm::bench::oneLayerMixModel()};
+    std::vector<BenchModel> models = {bm::bench::fourLayerModel(), bm::bench::oneLayerMixModel()};
     std::vector<bm::bench::LoadMemory> memory;
-    for (const BenchModel& model : models) {
+    for (BenchModel& model : models) {
         if (!bm::bench::writeModelFile(model)) {
             std::cerr << "lwo_bench: could not write " << model.path << "\n";
             return 1;
         }
         memory.push_back(bm::bench::measureLoad(model.path, 1 | BrackmoorLwoQuiet));
+        model.warmUpBytes = 2 * memory.back().keptBytes;
         registerModel(model);
     }
-    bm::bench::warmUpMemory(memoryKeptByLoads(memory));
     // Repetitions of all the benchmarks are run in random order, so that a busy spell on the
     // machine is spread over them rather than falling on one.
     std::vector<char*> args(argv, argv + argc);

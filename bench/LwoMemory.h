@@ -21,10 +21,12 @@ LoadMemory measureLoad(const std::string& path, std::int32_t flags);
 // Serves --measure-load when it is argv[1]: loads, sends the kept bytes down FD, and returns true.
 bool serveMeasureLoad(int argc, char** argv);
 
-// Touches and releases this many bytes. On a virtual machine whose memory the host backs only
-// once the guest first touches it, that first touch costs several times what a page fault does;
-// loads that keep their memory would meet it again and again while an importer that frees its
-// memory meets it once. Afterwards every load meets memory as a warmed-up machine has it.
+// Touches and releases this many bytes, just before a measured load or import. On a virtual
+// machine that hands memory back to its host while the guest leaves it free, the guest's first
+// touch of such memory costs several times a page fault. Loads that keep what they build reach
+// for such memory again and again, while an importer that frees its memory reuses its own; the
+// benchmark's loads, moreover, keep gigabytes between them. Touched just before, the memory a
+// load or import takes is what a machine in use has: recently used and still backed.
 void warmUpMemory(std::size_t bytes);
 
 }  // namespace bm::bench

@@ -16,7 +16,8 @@ struct BenchModel {
     std::vector<unsigned char> bytes;
     std::size_t points = 0;
     std::size_t polygons = 0;
-    std::size_t triangles = 0;  // n - 2 per polygon of n corners
+    std::size_t triangles = 0;    // n - 2 per polygon of n corners
+    std::size_t warmUpBytes = 0;  // touched and released before each load: see warmUpMemory
 };
 
 // Four layers of 500 x 500 points: mostly quads, with a hexagon over two cells and an octagon
