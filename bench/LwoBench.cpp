@@ -1,6 +1,9 @@
-// LwoBench.cpp - LoadLWO against Assimp's importer and a plain file read, on one large model.
+// LwoBench.cpp - LoadLWO, quiet and with its whole report, against Assimp's importer and against
+// the floor of reading and walking the file, on two large generated models.
 #include "Brackmoor.h"
-#include "Lwo2Writer.h"
+#include "LwoMemory.h"
+#include "LwoModels.h"
+#include "LwoWalk.h"
 
 #include <assimp/cimport.h>
 #include <assimp/postprocess.h>
@@ -9,6 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -19,55 +23,10 @@
 
 namespace {
 
-const char* const kModelPath = "lwo_bench_model.lwo";
-std::int64_t modelBytes = 0;
+using bm::bench::BenchModel;
 
-// Four layers of 500 x 500 points in a grid, so most indices need LWO2's 4-byte form.
-// Each row of cells is mostly quads, with a hexagon over two cells and an octagon over
-// three cells in every 16.
-const int kLayers = 4;
-const int kGrid = 500;
-
-void addCells(bm::lwo::Layer& layer, int row) {
-    const auto at = [row](int r, int c) {
-        return static_cast<std::uint32_t>((row + r) * kGrid + c);
-    };
-    for (int c = 0; c + 1 < kGrid;) {
-        const int span = (c % 16 == 0 && c + 2 < kGrid)   ? 2
-                         : (c % 16 == 8 && c + 3 < kGrid) ? 3
-                                                          : 1;
-        bm::lwo::Polygon poly;
-        for (int k = 0; k <= span; ++k)
-            poly.corners.push_back(at(0, c + k));
-        for (int k = span; k >= 0; --k)
-            poly.corners.push_back(at(1, c + k));
-        poly.tag = static_cast<std::uint32_t>(row % 2);
-        layer.polygons.push_back(std::move(poly));
-        c += span;
-    }
-}
-
-bm::lwo::Layer gridLayer(int index) {
-    bm::lwo::Layer layer;
-    layer.points.reserve(kGrid * kGrid);
-    for (int r = 0; r < kGrid; ++r)
-        for (int c = 0; c < kGrid; ++c)
-            layer.points.push_back({c * 0.01f, r * 0.01f, index * 0.5f});
-    for (int r = 0; r + 1 < kGrid; ++r)
-        addCells(layer, r);
-    return layer;
-}
-
-bool writeModel() {
-    bm::lwo::Model model;
-    model.tags = {"Even", "Odd"};
-    model.surfaces = {{"Even", 0.8f, 0.8f, 0.8f, 1.0f}, {"Odd", 0.2f, 0.4f, 0.9f, 1.0f}};
-    for (int i = 0; i < kLayers; ++i)
-        model.layers.push_back(gridLayer(i));
-    const std::vector<unsigned char> bytes = bm::lwo::write(model);
-    modelBytes = static_cast<std::int64_t>(bytes.size());
-    return bm::lwo::writeFile(kModelPath, bytes);
-}
+// Every measurement is repeated and its median kept: the machines are shared and noisy.
+constexpr int kRepetitions = 7;
 
 // Sends standard output to /dev/null while alive: the loader's report runs to millions of lines.
 class QuietStdout {
@@ -95,27 +54,34 @@ private:
     int saved_;
 };
 
-void BM_LoadLWO(benchmark::State& state) {
+std::size_t trianglesOf(const std::vector<TSurfaceClass*>& surfaces) {
     std::size_t triangles = 0;
+    for (const TSurfaceClass* s : surfaces)
+        triangles += s->triangleIndex.size() / 3;
+    return triangles;
+}
+
+// Each load goes into a fresh entity; the registry keeps its surfaces until exit.
+void loadLwo(benchmark::State& state, const BenchModel& model, std::int32_t flags) {
+    bm::bench::warmUpMemory(model.warmUpBytes);
+    std::vector<TSurfaceClass*> surfaces;
     {
         QuietStdout quiet;
         for (auto _ : state) {
-            // The registry keeps the surfaces until exit; the entity itself is only a handle.
             TEntityClass entity;
-            entity.LoadLWO(kModelPath, 1);
-            triangles = 0;
-            for (const TSurfaceClass* s : entity.Surface)
-                triangles += s->triangleIndex.size() / 3;
+            entity.LoadLWO(model.path, flags);
+            surfaces = std::move(entity.Surface);
         }
     }
-    state.counters["triangles"] = static_cast<double>(triangles);
-    state.SetBytesProcessed(state.iterations() * modelBytes);
+    state.counters["triangles"] = static_cast<double>(trianglesOf(surfaces));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(model.bytes.size()));
 }
 
-void BM_AssimpImport(benchmark::State& state) {
+void assimpImport(benchmark::State& state, const BenchModel& model) {
+    bm::bench::warmUpMemory(model.warmUpBytes);
     std::size_t faces = 0;
     for (auto _ : state) {
-        const aiScene* scene = aiImportFile(kModelPath, aiProcess_Triangulate);
+        const aiScene* scene = aiImportFile(model.path.c_str(), aiProcess_Triangulate);
         if (!scene) {
             state.SkipWithError(aiGetErrorString());
             break;
@@ -126,68 +92,173 @@ void BM_AssimpImport(benchmark::State& state) {
         aiReleaseImport(scene);
     }
     state.counters["triangles"] = static_cast<double>(faces);
-    state.SetBytesProcessed(state.iterations() * modelBytes);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(model.bytes.size()));
 }
 
-void BM_ReadFile(benchmark::State& state) {
+std::vector<unsigned char> readModel(benchmark::State& state, const BenchModel& model) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(model.path.c_str(), "rb"),
+                                                         &std::fclose);
+    std::vector<unsigned char> buffer(model.bytes.size());
+    const std::size_t got = file ? std::fread(buffer.data(), 1, buffer.size(), file.get()) : 0;
+    if (got != buffer.size())
+        state.SkipWithError("could not read the model back");
+    return buffer;
+}
+
+// The floors: the file read into memory, and read with every point and corner decoded.
+void readFile(benchmark::State& state, const BenchModel& model, bool walk) {
     for (auto _ : state) {
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(kModelPath, "rb"),
-                                                             &std::fclose);
-        std::vector<unsigned char> buffer(static_cast<std::size_t>(modelBytes));
-        const std::size_t got = file ? std::fread(buffer.data(), 1, buffer.size(), file.get()) : 0;
-        benchmark::DoNotOptimize(buffer.data());
-        if (got != buffer.size()) {
-            state.SkipWithError("could not read the model back");
-            break;
+        const std::vector<unsigned char> bytes = readModel(state, model);
+        benchmark::DoNotOptimize(bytes.data());
+        if (walk) {
+            const bm::bench::WalkResult r =
+                bm::bench::walkPointsAndPolygons(bytes.data(), bytes.size());
+            benchmark::DoNotOptimize(r);
         }
     }
-    state.SetBytesProcessed(state.iterations() * modelBytes);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(model.bytes.size()));
 }
 
-// Each LoadLWO of this model keeps about 6 million vertices until exit, so its runs are few.
-BENCHMARK(BM_LoadLWO)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_AssimpImport)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+void registerModel(const BenchModel& model) {
+    const auto add = [&](const char* what, auto fn) {
+        return benchmark::RegisterBenchmark((model.name + "." + what).c_str(), fn)
+            ->Repetitions(kRepetitions)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    const BenchModel* m = &model;
+    // A model load keeps hundreds of megabytes until exit, so each repetition is one load.
+    add("LoadQuiet", [m](benchmark::State& s) {
+        loadLwo(s, *m, 1 | BrackmoorLwoQuiet);
+    })->Iterations(1);
+    add("LoadReport", [m](benchmark::State& s) { loadLwo(s, *m, 1); })->Iterations(1);
+    add("Assimp", [m](benchmark::State& s) { assimpImport(s, *m); })->Iterations(1);
+    add("ReadFile", [m](benchmark::State& s) { readFile(s, *m, false); });
+    add("ReadAndWalk", [m](benchmark::State& s) { readFile(s, *m, true); });
+}
 
-// Prints as usual and keeps each benchmark's real time per iteration for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Prints the aggregates as usual and keeps every repetition's time, for the medians below.
+class MedianReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> seconds;
+    std::map<std::string, std::vector<double>> seconds;
+    std::map<std::string, double> triangles;
 
     void ReportRuns(const std::vector<Run>& reports) override {
-        for (const Run& run : reports)
-            if (!run.error_occurred && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
-        ConsoleReporter::ReportRuns(reports);
+        std::vector<Run> aggregates;
+        for (const Run& run : reports) {
+            if (run.run_type == Run::RT_Aggregate) {
+                aggregates.push_back(run);
+                continue;
+            }
+            if (run.error_occurred || run.iterations == 0)
+                continue;
+            const std::string& name = run.run_name.function_name;
+            seconds[name].push_back(run.real_accumulated_time / run.iterations);
+            const auto counter = run.counters.find("triangles");
+            if (counter != run.counters.end())
+                triangles[name] = counter->second.value;
+        }
+        ConsoleReporter::ReportRuns(aggregates);
+    }
+
+    double median(const std::string& name) const {
+        const auto found = seconds.find(name);
+        if (found == seconds.end() || found->second.empty())
+            return 0.0;
+        std::vector<double> times = found->second;
+        std::sort(times.begin(), times.end());
+        const std::size_t n = times.size();
+        return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
     }
 };
 
-double secondsOf(const RatioReporter& reporter, const std::string& prefix) {
-    for (const auto& [name, time] : reporter.seconds)
-        if (name.rfind(prefix, 0) == 0)
-            return time;
-    return 0.0;
+const char* verdict(bool met) {
+    return met ? "met" : "NOT met";
+}
+
+void printLoad(const char* what, double ms, double assimp, double target) {
+    if (ms <= 0)
+        return;
+    std::printf("  LoadLWO %-12s %8.1f ms", what, ms);
+    if (assimp > 0)
+        std::printf("  %.2fx as fast as Assimp (target at least %.0fx): %s", assimp / ms, target,
+                    verdict(assimp / ms >= target));
+    std::printf("\n");
+}
+
+void printTriangles(const BenchModel& model, const MedianReporter& r) {
+    const auto count = [&](const char* what) {
+        const auto found = r.triangles.find(model.name + "." + what);
+        return found == r.triangles.end() ? -1.0 : found->second;
+    };
+    const double expected = static_cast<double>(model.triangles);
+    bool exact = true, any = false;
+    for (const char* what : {"LoadQuiet", "LoadReport", "Assimp"}) {
+        if (count(what) < 0)
+            continue;
+        std::printf("%s %s %.0f", any ? "," : "  Triangles:", what, count(what));
+        exact = exact && count(what) == expected;
+        any = true;
+    }
+    if (any)
+        std::printf(": %s\n", exact ? "all n - 2 per polygon" : "NOT all n - 2 per polygon");
+}
+
+void printSummary(const BenchModel& model, const MedianReporter& r,
+                  const bm::bench::LoadMemory& memory) {
+    const auto ms = [&](const char* what) { return 1000.0 * r.median(model.name + "." + what); };
+    const double quiet = ms("LoadQuiet"), report = ms("LoadReport"), assimp = ms("Assimp");
+    const double read = ms("ReadFile"), walk = ms("ReadAndWalk");
+    std::printf("\n%s (%s): %zu bytes, %zu points, %zu polygons, %zu triangles by n - 2\n",
+                model.name.c_str(), model.description.c_str(), model.bytes.size(), model.points,
+                model.polygons, model.triangles);
+    printLoad("quiet", quiet, assimp, 2.0);
+    printLoad("with report", report, assimp, 1.0);
+    if (assimp > 0)
+        std::printf("  Assimp               %8.1f ms\n", assimp);
+    if (read > 0 && walk > 0)
+        std::printf("  Floor: read %.1f ms, read and walk %.1f ms", read, walk);
+    if (read > 0 && walk > 0 && quiet > 0 && report > 0)
+        std::printf("; quiet load %.1fx the walk, with report %.1fx", quiet / walk, report / walk);
+    if (read > 0 && walk > 0)
+        std::printf("\n");
+    if (memory.measured)
+        std::printf(
+            "  Memory: one quiet load peaks %.1f MB above the process before it; its "
+            "surfaces keep %.1f MB\n",
+            memory.peakBytes / 1e6, memory.keptBytes / 1e6);
+    printTriangles(model, r);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!writeModel()) {
-        std::cerr << "lwo_bench: could not write " << kModelPath << "\n";
-        return 1;
+    if (bm::bench::serveMeasureLoad(argc, argv))
+        return 0;
+    std::vector<BenchModel> models = {bm::bench::fourLayerModel(), bm::bench::oneLayerMixModel()};
+    std::vector<bm::bench::LoadMemory> memory;
+    for (BenchModel& model : models) {
+        if (!bm::bench::writeModelFile(model)) {
+            std::cerr << "lwo_bench: could not write " << model.path << "\n";
+            return 1;
+        }
+        memory.push_back(bm::bench::measureLoad(model.path, 1 | BrackmoorLwoQuiet));
+        model.warmUpBytes = 2 * memory.back().keptBytes;
+        registerModel(model);
     }
-    std::cout << "Model: " << kModelPath << ", " << modelBytes << " bytes, "
-              << kLayers * kGrid * kGrid << " points" << std::endl;
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    // Repetitions of all the benchmarks are run in random order, so that a busy spell on the
+    // machine is spread over them rather than falling on one.
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double lwo = secondsOf(reporter, "BM_LoadLWO");
-    const double assimp = secondsOf(reporter, "BM_AssimpImport");
-    if (lwo > 0.0 && assimp > 0.0)
-        std::printf(
-            "LoadLWO vs Assimp: %.2fx as fast (%.1f ms against %.1f ms; target at least 2x): %s\n",
-            assimp / lwo, lwo * 1000.0, assimp * 1000.0, assimp / lwo >= 2.0 ? "met" : "NOT met");
-    std::remove(kModelPath);
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        printSummary(models[i], reporter, memory[i]);
+        std::remove(models[i].path.c_str());
+    }
     return 0;
 }

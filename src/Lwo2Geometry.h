@@ -39,12 +39,25 @@ inline Vec3 unit(Vec3 a) {
 
 // Newell's normal, twice the polygon's vector area: the polygon's corners run counter-clockwise
 // around it.
+inline Vec3 polygonNormal(const Vec3* place, std::size_t count) {
+    Vec3 n{0, 0, 0};
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vec3 p = place[i];
+        const Vec3 q = place[i + 1 == count ? 0 : i + 1];
+        n.x += (p.y - q.y) * (p.z + q.z);
+        n.y += (p.z - q.z) * (p.x + q.x);
+        n.z += (p.x - q.x) * (p.y + q.y);
+    }
+    return n;
+}
+
+// The same, of the polygon with these corners.
 inline Vec3 polygonNormal(const std::int32_t* corners, std::size_t count,
                           const std::vector<VertexData>& points) {
     Vec3 n{0, 0, 0};
     for (std::size_t i = 0; i < count; ++i) {
         const Vec3 p = pointAt(points, corners[i]);
-        const Vec3 q = pointAt(points, corners[(i + 1) % count]);
+        const Vec3 q = pointAt(points, corners[i + 1 == count ? 0 : i + 1]);
         n.x += (p.y - q.y) * (p.z + q.z);
         n.y += (p.z - q.z) * (p.x + q.x);
         n.z += (p.x - q.x) * (p.y + q.y);

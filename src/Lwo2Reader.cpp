@@ -36,6 +36,23 @@ std::uint32_t readU2(const unsigned char* at) {
     return static_cast<std::uint32_t>(convertBytesToLong(scratch));
 }
 
+// A polygon's corner index: two bytes, or four when the first is 0xFF, the index then being the
+// low 24 bits. False, with nothing read, when the bytes up to limit are too few.
+inline bool readIndex(const unsigned char*& at, const unsigned char* limit, std::uint32_t& index) {
+    if (limit - at < 2)
+        return false;
+    if (at[0] != 0xFF) {
+        index = (std::uint32_t(at[0]) << 8) | at[1];
+        at += 2;
+        return true;
+    }
+    if (limit - at < 4)
+        return false;
+    index = (std::uint32_t(at[1]) << 16) | (std::uint32_t(at[2]) << 8) | at[3];
+    at += 4;
+    return true;
+}
+
 std::size_t padded(std::size_t length) {
     return length + (length & 1);
 }
@@ -69,7 +86,7 @@ private:
     void readLayer(std::size_t start, std::uint32_t length);
     void readPoints(std::size_t start, std::uint32_t length);
     void readBox(std::size_t start, std::uint32_t length);
-    void printTriples(std::size_t start, std::uint32_t length, bool keep);
+    void printTriples(std::size_t start, std::uint32_t length);
     void readPolygons(std::size_t start, std::uint32_t length);
     bool readPolygon(std::size_t& at, std::size_t limit);
     void readPolygonTags(std::size_t start, std::uint32_t length);
@@ -92,9 +109,8 @@ private:
     const std::string& fileName;
     bm::Lwo2Options opts;
     bm::Lwo2Data lwo;
-    std::size_t pointBase = 0;               // first point of the most recent PNTS chunk
-    std::size_t polygonBase = 0;             // first polygon of the most recent POLS chunk
-    std::vector<std::uint32_t> fileIndices;  // the polygon being read, its indices as in the file
+    std::size_t pointBase = 0;    // first point of the most recent PNTS chunk
+    std::size_t polygonBase = 0;  // first polygon of the most recent POLS chunk
 };
 
 bool Scanner::readHeader() {
@@ -157,25 +173,38 @@ void Scanner::addTag(std::size_t first, std::size_t last) {
     out.text("      Tag name:").text(name).endLine();
 }
 
-// Sizes the lists for every layer's points and polygons at once, from the chunk lengths, so
-// that they are not regrown and copied layer by layer.
+// Polygons and corners in a POLS chunk's body, counted without decoding the indices.
+void countPolygons(const unsigned char* body, std::size_t length, std::size_t& polygons,
+                   std::size_t& corners) {
+    std::size_t at = 4;  // past the polygon type
+    while (at + 2 <= length) {
+        std::size_t count = ((std::size_t(body[at]) << 8) | body[at + 1]) & cornerCountBits;
+        at += 2;
+        corners += count;
+        ++polygons;
+        for (; count > 0 && at + 2 <= length; --count)
+            at += body[at] == 0xFF ? 4 : 2;
+    }
+}
+
+// Sizes the lists for every layer's points and polygons at once, exactly, so that they are not
+// regrown and copied layer by layer, and so that the memory of one load can serve the next.
 void Scanner::reserveLists(std::size_t from) {
-    std::size_t points = 0, polygonBytes = 0;
+    std::size_t points = 0, polygons = 0, corners = 0;
     for (std::size_t at = from; at < end && end - at >= chunkHeader;) {
         const std::uint32_t length = readU4(data + at + 4);
         if (length > end - at - chunkHeader)
             break;
+        const unsigned char* body = data + at + chunkHeader;
         if (matchId(data + at, "PNTS"))
             points += length / pointBytes;
-        if (matchId(data + at, "POLS"))
-            polygonBytes += length;
+        if (matchId(data + at, "POLS") && length >= 4)
+            countPolygons(body, length, polygons, corners);
         at += chunkHeader + padded(length);
     }
-    // Two bytes per corner at most, eight per triangle; room left unused costs no memory until
-    // it is written.
     lwo.Vertices.reserve(points);
-    lwo.Corners.reserve(polygonBytes / 2);
-    lwo.Faces.reserve(polygonBytes / 8);
+    lwo.Corners.reserve(corners);
+    lwo.Faces.reserve(polygons);
 }
 
 void Scanner::scanChunks(std::size_t from) {
@@ -261,27 +290,28 @@ void Scanner::readLayer(std::size_t start, std::uint32_t length) {
 void Scanner::readPoints(std::size_t start, std::uint32_t length) {
     bm::reportPointsStart(out, length);
     pointBase = lwo.Vertices.size();
-    printTriples(start, length, true);
+    const unsigned char* at = data + start + chunkHeader;
+    const unsigned char* last = at + (length / pointBytes) * pointBytes;
+    for (; at < last; at += pointBytes)
+        lwo.Vertices.push_back(VertexData{convertBytesToFloat(at), convertBytesToFloat(at + 4),
+                                          convertBytesToFloat(at + 8), 0.0f, 0.0f});
+    printTriples(start, length);
     bm::reportPointCount(out, lwo.Vertices.size());
 }
 
 void Scanner::readBox(std::size_t start, std::uint32_t length) {
     out.text("BOUNDING BOX DATA LOCATED").endLine();
     out.text("      Bounding box data length:").number(length).endLine();
-    printTriples(start, length, false);
+    printTriples(start, length);
 }
 
-void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep) {
+void Scanner::printTriples(std::size_t start, std::uint32_t length) {
+    // A quiet report has no point lines, so they are not formatted at all.
     const unsigned char* at = data + start + chunkHeader;
-    const unsigned char* last = at + (length / pointBytes) * pointBytes;
-    for (; at < last; at += pointBytes) {
-        const float x = convertBytesToFloat(at);
-        const float y = convertBytesToFloat(at + 4);
-        const float z = convertBytesToFloat(at + 8);
-        if (keep)
-            lwo.Vertices.push_back(VertexData{x, y, z, 0.0f, 0.0f});
-        bm::reportPoint(out, x, y, z);
-    }
+    const unsigned char* last = out.isQuiet() ? at : at + (length / pointBytes) * pointBytes;
+    for (; at < last; at += pointBytes)
+        bm::reportPoint(out, convertBytesToFloat(at), convertBytesToFloat(at + 4),
+                        convertBytesToFloat(at + 8));
     if (length % pointBytes != 0) {
         chunkProblem(start).text(" has ").number(length % pointBytes);
         out.text(" bytes after its last whole point; they are passed over").endLine();
@@ -289,18 +319,10 @@ void Scanner::printTriples(std::size_t start, std::uint32_t length, bool keep) {
 }
 
 bool Scanner::readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const {
-    // Two bytes, or four when the first is 0xFF, the index then being the low 24 bits.
-    if (limit - at < 2)
+    const unsigned char* next = data + at;
+    if (!::readIndex(next, data + limit, index))
         return false;
-    if (data[at] != 0xFF) {
-        index = readU2(data + at);
-        at += 2;
-        return true;
-    }
-    if (limit - at < 4)
-        return false;
-    index = readU4(data + at) & 0x00FFFFFFu;
-    at += 4;
+    at = static_cast<std::size_t>(next - data);
     return true;
 }
 
@@ -333,29 +355,28 @@ bool Scanner::readPolygon(std::size_t& at, std::size_t limit) {
     face.SurfaceID = -1;
     face.SurfaceTag = -1;
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
-    std::size_t next = at + 2;
-    bool inRange = true;
-    fileIndices.clear();
+    const unsigned char* next = data + at + 2;
+    std::uint32_t highest = 0;  // the largest index the corners give
     for (std::int32_t corner = 0; corner < face.VertexCount; ++corner) {
         std::uint32_t index = 0;
-        if (!readIndex(next, limit, index)) {
+        if (!::readIndex(next, data + limit, index)) {
             lwo.Corners.resize(face.FirstCorner);
             return false;
         }
-        fileIndices.push_back(index);
-        const std::size_t point = pointBase + index;
-        inRange = inRange && point < lwo.Vertices.size();
+        highest = std::max(highest, index);
+        const auto point = static_cast<std::int32_t>(pointBase + index);
         if (corner < 4)
-            face.Vertex[corner] = static_cast<std::int32_t>(point);
-        lwo.Corners.push_back(static_cast<std::int32_t>(point));
+            face.Vertex[corner] = point;
+        lwo.Corners.push_back(point);
     }
-    // The indices as the file has them; the list holds them counted from the first layer.
-    bm::reportPolygon(out, face.VertexCount, fileIndices);
-    if (!inRange) {
+    // A quiet report has no polygon lines, so they are not formatted at all.
+    if (!out.isQuiet())
+        bm::reportPolygon(out, lwo.Corners.data() + face.FirstCorner, face.VertexCount, pointBase);
+    if (face.VertexCount > 0 && pointBase + highest >= lwo.Vertices.size()) {
         bm::reportPointBeyondList(out, at, lwo.Vertices.size());
         face.VertexCount = 0;
     }
-    at = next;
+    at = static_cast<std::size_t>(next - data);
     lwo.Faces.push_back(face);
     ++lwo.LWOTriangleCount;
     return true;
@@ -399,8 +420,14 @@ bool Scanner::readPolygonTag(std::size_t& at, std::size_t limit, bool surfaces) 
         lwo.Faces[polygon].SurfaceID = static_cast<std::int32_t>(tag);
         if (surfaces)
             lwo.Faces[polygon].SurfaceTag = static_cast<std::int32_t>(tag);
-        out.text("      Vertex ID:").number(index);
-        out.text("  Surface ID:").number(tag).endLine();
+        // A quiet report has no tag lines, so they are not formatted at all.
+        if (!out.isQuiet())
+            out.line(64)
+                .text("      Vertex ID:")
+                .number(index)
+                .text("  Surface ID:")
+                .number(tag)
+                .endLine();
     }
     at = next + 2;
     return true;

@@ -9,10 +9,25 @@ namespace bm {
 
 namespace {
 // Twice the signed area of the triangle, seen along the normal.
+double turn(Vec3 pa, Vec3 pb, Vec3 pc, Vec3 normal) {
+    return dot(cross(minus(pb, pa), minus(pc, pa)), normal);
+}
+
 double turn(const std::vector<VertexData>& points, std::int32_t a, std::int32_t b, std::int32_t c,
             Vec3 normal) {
-    const Vec3 pa = pointAt(points, a);
-    return dot(cross(minus(pointAt(points, b), pa), minus(pointAt(points, c), pa)), normal);
+    return turn(pointAt(points, a), pointAt(points, b), pointAt(points, c), normal);
+}
+
+// Scratch lists only grow: polygons of different sizes then cost no resizing.
+template <typename T>
+void atLeast(std::vector<T>& list, std::size_t count) {
+    if (list.size() < count)
+        list.resize(count);
+}
+
+// The position after i going round a polygon of count corners.
+std::size_t after(std::size_t i, std::size_t count) {
+    return i + 1 == count ? 0 : i + 1;
 }
 
 bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, const Triangle& t,
@@ -37,18 +52,19 @@ Triangulator::Triangulator(const std::vector<VertexData>& meshPoints)
 
 void Triangulator::split(const std::int32_t* corners, std::size_t count,
                          std::vector<Triangle>& out) {
-    if (count == 3) {
-        out.push_back(Triangle{corners[0], corners[1], corners[2]});
+    Triangle small[2];
+    if (const std::size_t made = splitSmall(corners, count, small)) {
+        out.insert(out.end(), small, small + made);
         return;
     }
-    if (count == 4) {
-        splitQuad(corners, out);
-        return;
-    }
-    const Vec3 normal = polygonNormal(corners, count, points);
+    // Each corner's place, converted once: the tests below visit every corner several times.
+    atLeast(place, count);
+    for (std::size_t i = 0; i < count; ++i)
+        place[i] = pointAt(points, corners[i]);
+    const Vec3 normal = polygonNormal(place.data(), count);
     const std::size_t before = out.size();
     // A convex outline needs no sweep; a concave one goes to the tessellator.
-    if (isConvex(corners, count, normal)) {
+    if (isConvex(count, normal)) {
         clipConvex(corners, count, normal, out);
         return;
     }
@@ -58,29 +74,29 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
     clipEars(corners, count, normal, out);
 }
 
-bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const {
-    for (std::size_t i = 0; i < count; ++i)
-        if (turn(points, corners[i], corners[(i + 1) % count], corners[(i + 2) % count], normal) <
-            0)
+bool Triangulator::isConvex(std::size_t count, Vec3 normal) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t j = after(i, count), k = after(j, count);
+        if (turn(place[i], place[j], place[k], normal) < 0)
             return false;
+    }
     // Turning left at every corner is not enough: a star drawn in one stroke does so too, but
     // goes round more than once. Seen along the normal, a convex outline changes direction
     // along one axis exactly twice.
     const double ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
-    const auto along = [&](std::int32_t index) {
-        const Vec3 p = pointAt(points, index);
-        return ax >= ay && ax >= az ? p.y : p.x;
-    };
-    const auto step = [&](std::size_t i) {
-        return along(corners[(i + 1) % count]) - along(corners[i]);
-    };
+    const bool alongY = ax >= ay && ax >= az;
+    atLeast(steps, count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vec3 p = place[i], q = place[after(i, count)];
+        steps[i] = alongY ? q.y - p.y : q.x - p.x;
+    }
     // Start from the last edge that moves along the axis, so the count goes all the way round.
     double previous = 0;
     for (std::size_t i = count; i-- > 0 && previous == 0;)
-        previous = step(i);
+        previous = steps[i];
     int changes = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const double now = step(i);
+        const double now = steps[i];
         if (now == 0)
             continue;
         if ((now > 0) != (previous > 0))
@@ -90,7 +106,7 @@ bool Triangulator::isConvex(const std::int32_t* corners, std::size_t count, Vec3
     return changes <= 2;
 }
 
-void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) {
+void Triangulator::splitQuad(const std::int32_t* c, Triangle* out) const {
     // A concave quad must be cut from its reflex corner, which can only be corner 1 or 3 when
     // the 0-2 diagonal is wrong. A quad's vector area is half the cross product of its
     // diagonals, which gives the normal without a walk around the corners.
@@ -100,11 +116,11 @@ void Triangulator::splitQuad(const std::int32_t* c, std::vector<Triangle>& out) 
     const bool reflex = dot(cross(minus(p1, p0), minus(p2, p0)), normal) < 0 ||
                         dot(cross(minus(p3, p2), minus(p0, p2)), normal) < 0;
     if (reflex) {
-        out.push_back(Triangle{c[1], c[2], c[3]});
-        out.push_back(Triangle{c[1], c[3], c[0]});
+        out[0] = Triangle{c[1], c[2], c[3]};
+        out[1] = Triangle{c[1], c[3], c[0]};
     } else {
-        out.push_back(Triangle{c[0], c[1], c[2]});
-        out.push_back(Triangle{c[0], c[2], c[3]});
+        out[0] = Triangle{c[0], c[1], c[2]};
+        out[1] = Triangle{c[0], c[2], c[3]};
     }
 }
 
@@ -189,21 +205,29 @@ void Triangulator::clipEars(const std::int32_t* corners, std::size_t count, Vec3
 void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                               std::vector<Triangle>& out) {
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
-    // cut later, once they turn, so no triangle is empty.
-    ring.assign(corners, corners + count);
-    std::size_t at = 0;
-    while (ring.size() > 3) {
-        const std::size_t n = ring.size();
-        std::size_t tried = 0;
-        for (; tried < n; ++tried, at = (at + 1) % n)
-            if (turn(points, ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n], normal) > 0)
-                break;
-        out.push_back(Triangle{ring[(at + n - 1) % n], ring[at], ring[(at + 1) % n]});
-        ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(at));
-        if (at == ring.size())
-            at = 0;
+    // cut later, once they turn, so no triangle is empty. The corners not yet cut form a ring,
+    // linked both ways in the polygon's order; the search resumes after the corner last cut.
+    atLeast(following, count);
+    atLeast(preceding, count);
+    for (std::size_t i = 0; i < count; ++i) {
+        following[i] = after(i, count);
+        preceding[i] = i == 0 ? count - 1 : i - 1;
     }
-    out.push_back(Triangle{ring[0], ring[1], ring[2]});
+    std::size_t first = 0, at = 0;
+    for (std::size_t left = count; left > 3; --left) {
+        for (std::size_t tried = 0; tried < left; ++tried, at = following[at])
+            if (turn(place[preceding[at]], place[at], place[following[at]], normal) > 0)
+                break;
+        const std::size_t before = preceding[at], next = following[at];
+        out.push_back(Triangle{corners[before], corners[at], corners[next]});
+        following[before] = next;
+        preceding[next] = before;
+        if (at == first)
+            first = next;
+        at = next;
+    }
+    const std::size_t second = following[first];
+    out.push_back(Triangle{corners[first], corners[second], corners[following[second]]});
 }
 
 bool Triangulator::samePlace(std::int32_t a, std::int32_t b) const {

@@ -25,9 +25,22 @@ class Triangulator {
 public:
     explicit Triangulator(const std::vector<VertexData>& meshPoints);
     void split(const std::int32_t* corners, std::size_t count, std::vector<Triangle>& out);
+    // The same for a triangle or a quad, the bulk of most models, written to out (room for two)
+    // without a list; returns how many, 0 for a polygon of any other count, which split() takes.
+    std::size_t splitSmall(const std::int32_t* corners, std::size_t count, Triangle* out) const {
+        if (count == 3) {
+            out[0] = Triangle{corners[0], corners[1], corners[2]};
+            return 1;
+        }
+        if (count == 4) {
+            splitQuad(corners, out);
+            return 2;
+        }
+        return 0;
+    }
 
 private:
-    void splitQuad(const std::int32_t* corners, std::vector<Triangle>& out);
+    void splitQuad(const std::int32_t* corners, Triangle* out) const;
     bool tessellate(const std::int32_t* corners, std::size_t count, Vec3 normal,
                     std::vector<Triangle>& out);
     void clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
@@ -36,7 +49,7 @@ private:
     bool samePlace(std::int32_t a, std::int32_t b) const;
     void clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                     std::vector<Triangle>& out);
-    bool isConvex(const std::int32_t* corners, std::size_t count, Vec3 normal) const;
+    bool isConvex(std::size_t count, Vec3 normal);
 
     static void GLAPIENTRY onVertex(void* vertex, void* self);
     static void GLAPIENTRY onCombine(GLdouble coords[3], void* data[4], GLfloat weight[4],
@@ -47,9 +60,13 @@ private:
 
     const std::vector<VertexData>& points;
     TessPtr tess;
+    std::vector<Vec3> place;           // the polygon's corners' positions
     std::vector<GLdouble> coords;      // x, y, z per corner, as the tessellator wants them
     std::vector<std::int32_t> output;  // corner positions the tessellator emitted
-    std::vector<std::int32_t> ring;    // corners not yet clipped
+    std::vector<std::int32_t> ring;    // corners not yet clipped, as points
+    std::vector<double> steps;         // a convex test's moves along one axis, edge by edge
+    // A convex outline's corners not yet cut: each one's next and previous, as positions.
+    std::vector<std::size_t> following, preceding;
     bool failed = false;
 };
 

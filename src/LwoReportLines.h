@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace bm {
 
@@ -27,8 +26,15 @@ inline void reportPointsStart(ReportWriter& out, std::uint32_t length) {
 }
 
 inline void reportPoint(ReportWriter& out, float x, float y, float z) {
-    out.text("      X:").fixed(x, 8, 2).text("  Y:").fixed(y, 8, 2);
-    out.text("  Z:").fixed(z, 8, 2).endLine();
+    constexpr std::size_t longest = 16 + 3 * ReportWriter::fixedRoom + 1;
+    out.line(longest)
+        .text("      X:")
+        .fixed(x, 8, 2)
+        .text("  Y:")
+        .fixed(y, 8, 2)
+        .text("  Z:")
+        .fixed(z, 8, 2)
+        .endLine();
 }
 
 inline void reportPointCount(ReportWriter& out, std::size_t points) {
@@ -40,23 +46,27 @@ inline void reportPolygonsStart(ReportWriter& out, std::uint32_t length) {
     out.text("      Polygon data length:").number(length).endLine();
 }
 
-// fileIndices: the corners' point indices as the file has them.
-inline void reportPolygon(ReportWriter& out, std::int32_t cornerCount,
-                          const std::vector<std::uint32_t>& fileIndices) {
-    out.text("      Face data ").number(cornerCount).endLine();
-    if (cornerCount == 3)
-        out.text("      Face data triangle").endLine();
-    else if (cornerCount == 4)
-        out.text("      Face data quad").endLine();
+// Three lines, written as one piece: the count, the kind, and the indices as the file has them.
+// points holds them counted from the first point read; the file counts from base, the first
+// point of its own layer.
+inline void reportPolygon(ReportWriter& out, const std::int32_t* points, std::int32_t cornerCount,
+                          std::size_t base) {
+    const auto count = static_cast<std::uint32_t>(cornerCount);
+    auto lines = out.line(96 + count * (4 + 2 * ReportWriter::numberRoom));
+    lines.text("      Face data ").number(count);
+    if (count == 3)
+        lines.text("\n      Face data triangle\n      Vertex data");
+    else if (count == 4)
+        lines.text("\n      Face data quad\n      Vertex data");
     else
-        out.text("      Face data polygon").endLine();
-    out.text("      Vertex data");
-    for (std::size_t corner = 0; corner < fileIndices.size(); ++corner)
-        out.text(" V")
-            .number(static_cast<std::int64_t>(corner + 1))
+        lines.text("\n      Face data polygon\n      Vertex data");
+    const auto first = static_cast<std::int64_t>(base);
+    for (std::uint32_t corner = 0; corner < count; ++corner)
+        lines.text(" V")
+            .number(corner + 1)
             .text(":")
-            .number(fileIndices[corner]);
-    out.endLine();
+            .number(static_cast<std::uint32_t>(points[corner] - first));
+    lines.endLine();
 }
 
 inline void reportPointBeyondList(ReportWriter& out, std::size_t polygonAt, std::size_t points) {

@@ -77,10 +77,9 @@ private:
     const std::string& fileName;
     bm::Lwo2Options opts;
     bm::Lwo2Data lwo;
-    std::size_t pointBase = 0;               // first point of the most recent PNTS chunk
-    std::size_t tagBase = 0;                 // first tag of the most recent SRFS chunk
-    std::size_t detailsDue = 0;              // detail polygons announced but not yet read
-    std::vector<std::uint32_t> fileIndices;  // the polygon being read, its indices as in the file
+    std::size_t pointBase = 0;   // first point of the most recent PNTS chunk
+    std::size_t tagBase = 0;     // first tag of the most recent SRFS chunk
+    std::size_t detailsDue = 0;  // detail polygons announced but not yet read
 };
 
 bool LwobScanner::readHeader() {
@@ -205,7 +204,6 @@ bool LwobScanner::readPolygon(std::size_t& at, std::size_t limit) {
     FaceData face{};
     face.VertexCount = static_cast<std::int32_t>(corners);
     face.FirstCorner = static_cast<std::uint32_t>(lwo.Corners.size());
-    fileIndices.clear();
     bool inRange = true;
     for (std::size_t corner = 0; corner < corners; ++corner) {
         const std::uint32_t index = readU2(data + at + wordBytes * (corner + 1));
@@ -214,9 +212,8 @@ bool LwobScanner::readPolygon(std::size_t& at, std::size_t limit) {
         if (corner < 4)
             face.Vertex[corner] = static_cast<std::int32_t>(point);
         lwo.Corners.push_back(static_cast<std::int32_t>(point));
-        fileIndices.push_back(index);
     }
-    bm::reportPolygon(out, face.VertexCount, fileIndices);
+    bm::reportPolygon(out, lwo.Corners.data() + face.FirstCorner, face.VertexCount, pointBase);
     if (!inRange) {
         bm::reportPointBeyondList(out, at, lwo.Vertices.size());
         face.VertexCount = 0;

@@ -2,6 +2,7 @@
 // conversion.
 #include "TEntity.h"
 
+#include "BrackmoorMemory.h"
 #include "Lwo2Appearance.h"
 #include "Lwo2Geometry.h"
 #include "Lwo2Report.h"
@@ -10,6 +11,7 @@
 #include "TEntityLwoImages.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +20,8 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -25,6 +29,7 @@ namespace {
 using bm::CornerValues;
 using bm::ModelLooks;
 using bm::Triangle;
+using bm::Triangulator;
 
 constexpr std::size_t trianglesPerSurface = 85;  // 255 vertices: every index fits in 8 bits
 constexpr short switchOn = 1;
@@ -37,35 +42,113 @@ struct CornerParts {
     bool rightHanded = false;  // z negated and the corners reversed, so fronts stay fronts
 };
 
+std::size_t surfacesFor(std::size_t triangles) {
+    return (triangles + trianglesPerSurface - 1) / trianglesPerSurface;
+}
+
+constexpr std::size_t verticesPerSurface = 3 * trianglesPerSurface;
+
+// Every surface numbers its vertices 0, 1, 2, ... in the order they are written.
+const std::array<unsigned char, verticesPerSurface>& vertexNumbers() {
+    static const auto numbers = [] {
+        std::array<unsigned char, verticesPerSurface> out{};
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<unsigned char>(i);
+        return out;
+    }();
+    return numbers;
+}
+
+// Opaque white for every vertex of a surface, copied in one block rather than set value by value.
+const std::array<GLfloat, 4 * verticesPerSurface>& opaqueWhite() {
+    static const auto white = [] {
+        std::array<GLfloat, 4 * verticesPerSurface> out{};
+        out.fill(1.0f);
+        return out;
+    }();
+    return white;
+}
+
+// The report's line for each triangle of a surface, "Vert1:0 Vert2:1 Vert3:2" to "Vert1:252
+// Vert2:253 Vert3:254". Every surface numbers from 0, so a run's lines are these over and over:
+// they are formatted once and copied.
+class TriangleLines {
+public:
+    TriangleLines() {
+        ends[0] = 0;
+        for (std::size_t t = 0; t < trianglesPerSurface; ++t) {
+            text += "Vert1:" + std::to_string(3 * t) + " Vert2:" + std::to_string(3 * t + 1) +
+                    " Vert3:" + std::to_string(3 * t + 2) + "\n";
+            ends[t + 1] = text.size();
+        }
+    }
+    // The lines of a surface's first `triangles` triangles.
+    std::string_view first(std::size_t triangles) const {
+        return std::string_view(text.data(), ends[triangles]);
+    }
+
+private:
+    std::string text;
+    std::size_t ends[trianglesPerSurface + 1];  // where the first k lines end
+};
+
+// The lines of a run of `triangles` triangles, spread over surfaces 85 at a time.
+void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
+    if (out.isQuiet())
+        return;
+    static const TriangleLines lines;
+    for (; triangles > trianglesPerSurface; triangles -= trianglesPerSurface)
+        out.text(lines.first(trianglesPerSurface));
+    out.text(lines.first(triangles));
+}
+
+// About what a conversion takes from malloc in small blocks: the list of polygons to draw and
+// the surfaces' arrays, headers included, as if every polygon were drawn. Less is harmless: the
+// last surfaces' pages then fault in as they are written, as without help. More has the second
+// thread provide pages the fill never reaches, which go back when the room is released. The
+// surfaces themselves come in blocks of 256, which may be mapped apart from the heap, and are not
+// counted.
+std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts) {
+    std::size_t triangles = 0;
+    for (const FaceData& face : lwo.Faces)
+        if (face.VertexCount >= 3)
+            triangles += static_cast<std::size_t>(face.VertexCount) - 2;
+    const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
+    const std::size_t arrays = parts.normals ? 5 : 4;
+    constexpr std::size_t header = 8;
+    return lwo.Faces.size() * sizeof(std::uint32_t) +
+           triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
+           surfacesFor(triangles) * arrays * header;
+}
+
 // Fills runs of the entity's surfaces with three fresh vertices per triangle, 85 triangles to a
 // surface. Each surface is sized once for the triangles it will hold and filled in place.
 class SurfaceFiller {
 public:
     SurfaceFiller(TEntityClass& target, const std::vector<VertexData>& meshPoints,
-                  bm::ReportWriter& report, CornerParts parts)
-        : entity(target), points(meshPoints), out(report), wanted(parts) {}
+                  CornerParts parts, bm::HeapPrefault& heap)
+        : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
     // The next `triangles` triangles go on new surfaces, drawn with texture when it is given.
     void startRun(std::size_t triangles, const TTextureClass* texture) {
         remaining = triangles;
         runTexture = texture;
-        entity.Surface.reserve(entity.Surface.size() + (triangles + 84) / trianglesPerSurface);
-        surface = nullptr;
+        entity.Surface.reserve(entity.Surface.size() + surfacesFor(triangles));
+        left = 0;
     }
 
     // corners: the triangle's corners' positions in their polygon, whose values are computed.
     void add(const Triangle& t, const CornerValues* values, const std::size_t* corners) {
-        if (surface == nullptr || filled == surface->triangleIndex.size())
+        if (left == 0)
             open();
-        const std::int32_t first = static_cast<std::int32_t>(filled);
-        const std::int32_t pointsOfTriangle[3] = {t.a, t.b, t.c};
+        --left;
         // Mirrored in z, a triangle keeps its front only with its corners the other way round.
-        static constexpr int asRead[3] = {0, 1, 2}, reversed[3] = {0, 2, 1};
-        const int* order = wanted.rightHanded ? reversed : asRead;
-        for (int k = 0; k < 3; ++k)
-            writeCorner(pointsOfTriangle[order[k]], values, corners ? corners[order[k]] : 0);
-        out.text("Vert1:").number(first).text(" Vert2:").number(first + 1);
-        out.text(" Vert3:").number(first + 2).endLine();
+        const std::int32_t second = wanted.rightHanded ? t.c : t.b;
+        const std::int32_t third = wanted.rightHanded ? t.b : t.c;
+        const std::size_t secondAt = wanted.rightHanded ? 2 : 1, thirdAt = 3 - secondAt;
+        writeCorner(t.a, values, corners ? corners[0] : 0);
+        writeCorner(second, values, corners ? corners[secondAt] : 0);
+        writeCorner(third, values, corners ? corners[thirdAt] : 0);
     }
 
     // A model without triangles still gets its one empty surface.
@@ -76,35 +159,50 @@ public:
 
 private:
     void open();
-    void writeCorner(std::int32_t point, const CornerValues* values, std::size_t corner);
+    void writeCorner(std::int32_t point, const CornerValues* values, std::size_t corner) {
+        const VertexData& p = points[static_cast<std::size_t>(point)];
+        position[0] = p.X;
+        position[1] = p.Y;
+        position[2] = wanted.rightHanded ? -p.Z : p.Z;
+        position += 3;
+        if (values != nullptr)
+            writeValues(*values, corner);
+    }
+    void writeValues(const CornerValues& values, std::size_t corner);
 
     TEntityClass& entity;
     const std::vector<VertexData>& points;
-    bm::ReportWriter& out;
     CornerParts wanted;
+    bm::HeapPrefault& prefault;
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
+    std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
-    TSurfaceClass* surface = nullptr;
-    std::size_t filled = 0;  // vertices written to surface
+    // The open surface's next vertex, in each of its arrays.
+    GLfloat* position = nullptr;
+    GLfloat* colour = nullptr;
+    GLfloat* uv = nullptr;
+    GLfloat* normal = nullptr;
     bool madeAny = false;
 };
 
 void SurfaceFiller::open() {
-    surface = entity.Surface[static_cast<std::size_t>(entity.CreateSurface())];
+    TSurfaceClass* surface = entity.Surface[static_cast<std::size_t>(entity.CreateSurface())];
     madeAny = true;
-    const std::size_t triangles = std::min(remaining, trianglesPerSurface);
-    remaining -= triangles;
-    const std::size_t vertices = 3 * triangles;
+    left = std::min(remaining, trianglesPerSurface);
+    remaining -= left;
+    const std::size_t vertices = 3 * left;
     surface->verts.resize(3 * vertices);
-    surface->vertexColours.assign(4 * vertices, 1.0f);
-    surface->tverts.assign(2 * vertices, 0.0f);
+    surface->vertexColours.assign(opaqueWhite().begin(), opaqueWhite().begin() + 4 * vertices);
+    surface->tverts.resize(2 * vertices);  // (0, 0)
     if (wanted.normals)
         surface->normals.resize(3 * vertices);
-    surface->triangleIndex.resize(vertices);
-    for (std::size_t i = 0; i < vertices; ++i)
-        surface->triangleIndex[i] = static_cast<unsigned char>(i);
+    surface->triangleIndex.assign(vertexNumbers().begin(), vertexNumbers().begin() + vertices);
     surface->vertexPoints = static_cast<std::int32_t>(vertices);
-    filled = 0;
+    position = surface->verts.data();
+    colour = surface->vertexColours.data();
+    uv = surface->tverts.data();
+    normal = surface->normals.data();
+    prefault.reached(surface->triangleIndex.data() + vertices);
     if (wanted.colours) {
         // The surface shows its own image, or none at all: never the application's.
         surface->fxOwnTexture = switchOn;
@@ -113,23 +211,18 @@ void SurfaceFiller::open() {
     }
 }
 
-void SurfaceFiller::writeCorner(std::int32_t point, const CornerValues* values,
-                                std::size_t corner) {
-    const VertexData& p = points[static_cast<std::size_t>(point)];
-    const std::size_t v = filled++;
-    surface->verts[3 * v] = p.X;
-    surface->verts[3 * v + 1] = p.Y;
-    surface->verts[3 * v + 2] = wanted.rightHanded ? -p.Z : p.Z;
-    if (values == nullptr)
-        return;
+void SurfaceFiller::writeValues(const CornerValues& values, std::size_t corner) {
     if (wanted.colours) {
-        std::copy_n(values->colour(corner), 4, surface->vertexColours.begin() + 4 * v);
-        std::copy_n(values->uv(corner), 2, surface->tverts.begin() + 2 * v);
+        std::copy_n(values.colour(corner), 4, colour);
+        std::copy_n(values.uv(corner), 2, uv);
     }
+    colour += 4;
+    uv += 2;
     if (wanted.normals) {
-        std::copy_n(values->normal(corner), 3, surface->normals.begin() + 3 * v);
+        std::copy_n(values.normal(corner), 3, normal);
         if (wanted.rightHanded)
-            surface->normals[3 * v + 2] = -surface->normals[3 * v + 2];
+            normal[2] = -normal[2];
+        normal += 3;
     }
 }
 
@@ -142,6 +235,44 @@ void cornersOf(const Triangle& t, const std::int32_t* polygon, std::size_t count
             static_cast<std::size_t>(std::find(polygon, polygon + count, points[k]) - polygon);
 }
 
+// Splits polygons into triangles onto the filler's surfaces, with their corners' colours,
+// texture coordinates and normals when there are values.
+class PolygonSplitter {
+public:
+    PolygonSplitter(const bm::Lwo2Data& model, CornerValues* cornerValues)
+        : lwo(model), values(cornerValues), triangulator(model.Vertices) {}
+
+    void fill(std::uint32_t polygon, SurfaceFiller& filler) {
+        const FaceData& face = lwo.Faces[polygon];
+        const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
+        const auto count = static_cast<std::size_t>(face.VertexCount);
+        if (values)
+            values->compute(polygon);
+        // Triangles and quads, most of a model, need no list.
+        Triangle small[2];
+        const Triangle* made = small;
+        std::size_t madeCount = triangulator.splitSmall(corners, count, small);
+        if (madeCount == 0) {
+            triangles.clear();
+            triangulator.split(corners, count, triangles);
+            made = triangles.data();
+            madeCount = triangles.size();
+        }
+        for (const Triangle* t = made; t < made + madeCount; ++t) {
+            std::size_t at[3] = {0, 0, 0};
+            if (values)
+                cornersOf(*t, corners, count, at);
+            filler.add(*t, values, at);
+        }
+    }
+
+private:
+    const bm::Lwo2Data& lwo;
+    CornerValues* values;
+    Triangulator triangulator;
+    std::vector<Triangle> triangles;
+};
+
 // The drawn polygons in drawing order, split into runs: one run in file order, or with surfaces
 // one run per surface in the order of the looks, each in file order.
 struct Runs {
@@ -150,8 +281,26 @@ struct Runs {
     std::vector<std::size_t> triangles;  // per run
 };
 
+// Without looks, every drawable polygon is in the one run: a single pass finds them.
+Runs singleRun(const bm::Lwo2Data& lwo) {
+    Runs runs;
+    runs.polygons.reserve(lwo.Faces.size());
+    std::size_t triangles = 0;
+    for (std::size_t i = 0; i < lwo.Faces.size(); ++i) {
+        if (!drawable(lwo.Faces[i], lwo))
+            continue;
+        runs.polygons.push_back(static_cast<std::uint32_t>(i));
+        triangles += static_cast<std::size_t>(lwo.Faces[i].VertexCount) - 2;
+    }
+    runs.start = {0, runs.polygons.size()};
+    runs.triangles = {triangles};
+    return runs;
+}
+
 Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
-    const std::size_t runCount = looks ? looks->looks.size() : 1;
+    if (looks == nullptr)
+        return singleRun(lwo);
+    const std::size_t runCount = looks->looks.size();
     Runs runs;
     runs.start.assign(runCount + 1, 0);
     runs.triangles.assign(runCount, 0);
@@ -159,7 +308,7 @@ Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
     for (std::size_t i = 0; i < lwo.Faces.size(); ++i) {
         if (!drawable(lwo.Faces[i], lwo))
             continue;
-        runOf[i] = looks ? looks->lookOfPolygon[i] : 0;
+        runOf[i] = looks->lookOfPolygon[i];
         const std::size_t run = static_cast<std::size_t>(runOf[i]);
         ++runs.start[run + 1];
         runs.triangles[run] += static_cast<std::size_t>(lwo.Faces[i].VertexCount) - 2;
@@ -281,6 +430,9 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.uvs = parts.colours;
     parts.normals = (flags & BrackmoorLwoNormals) != 0;
     parts.rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
+    // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
+    // kernel provide them while this one works out what goes in them, and fills them.
+    HeapPrefault prefault(fillBytes(lwo, parts));
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
         found = findLooks(lwo, out, parts.colours);
@@ -293,28 +445,15 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     if (looks != nullptr)
         values = std::make_unique<CornerValues>(lwo, *looks, parts.normals);
     const Runs runs = runsOf(lwo, parts.colours ? looks : nullptr);
-    SurfaceFiller filler(entity, lwo.Vertices, out, parts);
-    Triangulator triangulator(lwo.Vertices);
-    std::vector<Triangle> triangles;
+    SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
+    PolygonSplitter splitter(lwo, values.get());
     for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
         const bool ownTexture =
             textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
         filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
-        for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i) {
-            const FaceData& face = lwo.Faces[runs.polygons[i]];
-            const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
-            const std::size_t count = static_cast<std::size_t>(face.VertexCount);
-            if (values)
-                values->compute(runs.polygons[i]);
-            triangles.clear();
-            triangulator.split(corners, count, triangles);
-            for (const Triangle& t : triangles) {
-                std::size_t at[3] = {0, 0, 0};
-                if (values)
-                    cornersOf(t, corners, count, at);
-                filler.add(t, values.get(), at);
-            }
-        }
+        reportTriangles(out, runs.triangles[run]);
+        for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
+            splitter.fill(runs.polygons[i], filler);
     }
     filler.finish();
     out.flush();

@@ -32,6 +32,36 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
 
 const std::vector<lwo::Point> square = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
 
+// The same bytes in both lists; two empty lists may have no storage to compare.
+template <typename T>
+bool sameBytes(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+void expectSameLists(const bm::Lwo2Data& a, const bm::Lwo2Data& b, const std::string& what) {
+    ASSERT_EQ(a.Tags.size(), b.Tags.size()) << what;
+    for (std::size_t i = 0; i < a.Tags.size(); ++i) {
+        EXPECT_EQ(a.Tags[i].name, b.Tags[i].name) << what;
+        EXPECT_EQ(a.Tags[i].Red, b.Tags[i].Red) << what;
+        EXPECT_EQ(a.Tags[i].colourEnvelope, b.Tags[i].colourEnvelope) << what;
+    }
+    EXPECT_TRUE(sameBytes(a.Vertices, b.Vertices)) << what;
+    EXPECT_TRUE(sameBytes(a.Faces, b.Faces)) << what;
+    EXPECT_EQ(a.Corners, b.Corners) << what;
+    EXPECT_EQ(a.LWOTriangleCount, b.LWOTriangleCount) << what;
+}
+
+// The lines of a report that begin "LoadLWO:", the problems, each with its newline.
+std::string problemLines(const std::string& report) {
+    std::string out;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("LoadLWO:", 0) == 0)
+            out += line + "\n";
+    return out;
+}
+
 }  // namespace
 
 TEST(Lwo2Reader, ReportsEveryChunkOfAWellFormedObject) {
@@ -390,4 +420,57 @@ TEST(Lwo2Reader, ReportNumbersMatchPrintfAndTheStream) {
         w.number(-2147483648LL).text(std::string(100000, 'x')).number(7);
     }
     EXPECT_EQ(big.str(), "-2147483648" + std::string(100000, 'x') + "7");
+
+    // Integers either side of every change in their count of digits, and of 2^32; a line
+    // written in one piece prints what the same calls print one by one.
+    std::ostringstream integers, lines;
+    std::string expected, piecewise;
+    {
+        bm::ReportWriter w(integers), l(lines);
+        for (std::int64_t power = 1; power <= std::int64_t{100000000000}; power *= 10)
+            for (std::int64_t n : {power - 1, power, power + 1, -power, power + 4294967295}) {
+                w.number(n).text(" ");
+                expected += std::to_string(n) + " ";
+            }
+        for (float v : values)
+            for (std::uint32_t n : {0u, 9u, 10u, 99999u, 4294967295u}) {
+                l.line(200).text(" V").number(n).text(":").fixed(v, 8, 2).fixed(v, 3, 2).endLine();
+                char text[256];
+                std::snprintf(text, sizeof text, " V%u:%8.2f%3.2f\n", n, static_cast<double>(v),
+                              static_cast<double>(v));
+                piecewise += text;
+            }
+    }
+    EXPECT_EQ(integers.str(), expected);
+    EXPECT_EQ(lines.str(), piecewise);
+}
+
+// A quiet read skips the report's formatting, not its reading: it builds exactly the lists a
+// loud read builds, and keeps the loud report's problem lines and nothing else.
+TEST(Lwo2Reader, QuietReadBuildsWhatALoudReadBuilds) {
+    Bytes wide;  // a long index naming a point beyond the layer, and a polygon cut short
+    wide.id("FACE").u2(3).u4(0xFF000001u).u2(2).u2(0).u2(4).u2(0).u4(0xFF010000u).u2(1).u2(3);
+    std::vector<std::pair<std::string, ByteList>> inputs = {
+        {"grid", gridObject(2, 40)},
+        {"long indices", gridObject(1, 300)},
+        {"problems", object({tags({"A"}), points(square), polygons("FACE", {{0, 1, 7}, {0, 1, 2}}),
+                             rawChunk("POLS", wide), polygonTags("SURF", {{9, 0}, {1, 0}}),
+                             rawChunk("PNTS", Bytes().f4(1).f4(2))})},
+    };
+    const ByteList whole = inputs[0].second;
+    for (std::size_t cut = 0; cut < whole.size(); cut += 997)
+        inputs.push_back({"grid cut at " + std::to_string(cut),
+                          ByteList(whole.begin(), whole.begin() + std::ptrdiff_t(cut))});
+    bm::Lwo2Options quietly;
+    quietly.quiet = true;
+    for (const auto& [what, bytes] : inputs) {
+        const ReadResult loud = read(bytes);
+        const ReadResult quiet = read(bytes, "test.lwo", quietly);
+        expectSameLists(quiet.lwo, loud.lwo, what);
+        EXPECT_EQ(quiet.report, problemLines(loud.report)) << what;
+        const std::size_t problems = what == "problems" ? 4 : 0;
+        if (what.rfind("grid cut", 0) != 0) {
+            EXPECT_EQ(occurrences(quiet.report, "LoadLWO: "), problems) << what << quiet.report;
+        }
+    }
 }

@@ -1,4 +1,6 @@
 // TEntityLwoTest.cpp - LWO2 polygons turned into entity surfaces, and LoadLWO on real files.
+#include "Lwo2Geometry.h"
+#include "Lwo2Triangulator.h"
 #include "TEntity.h"
 #include "support/GLWindow.h"
 #include "support/Lwo2Builder.h"
@@ -79,6 +81,35 @@ std::vector<std::string> lines(const std::string& text) {
 ByteList readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return ByteList(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a conversion builds, the plain way: every triangle's corners added one by one through the
+// surface's own calls, 85 triangles to a surface, and the report line of each.
+std::vector<TSurfaceClass> plainSurfaces(const bm::Lwo2Data& lwo, std::string& report) {
+    bm::Triangulator triangulator(lwo.Vertices);
+    std::vector<TSurfaceClass> out;
+    std::vector<bm::Triangle> triangles;
+    for (const FaceData& face : lwo.Faces) {
+        if (!bm::drawable(face, lwo))
+            continue;
+        triangles.clear();
+        triangulator.split(lwo.Corners.data() + face.FirstCorner,
+                           static_cast<std::size_t>(face.VertexCount), triangles);
+        for (const bm::Triangle& t : triangles) {
+            if (out.empty() || out.back().vertexPoints == 255)
+                out.push_back(TSurfaceClass{});
+            TSurfaceClass& s = out.back();
+            for (std::int32_t point : {t.a, t.b, t.c}) {
+                const VertexData& p = lwo.Vertices[static_cast<std::size_t>(point)];
+                s.AddVertex(p.X, p.Y, p.Z, 0, 0, 50);
+            }
+            const auto v = static_cast<GLuint>(s.vertexPoints);
+            s.AddTriangle(v - 3, v - 2, v - 1);
+            report += "Vert1:" + std::to_string(v - 3) + " Vert2:" + std::to_string(v - 2) +
+                      " Vert3:" + std::to_string(v - 1) + "\n";
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -428,5 +459,31 @@ TEST(TEntityLwo, SummaryCountsWhatOneLoadRead) {
         got << s.read << ' ' << s.points << ' ' << s.polygons << ' ' << s.triangles << ' '
             << s.surfaces << ' ' << s.images;
         EXPECT_EQ(got.str(), load.expected) << load.file << " with flags " << load.flags;
+    }
+}
+
+// Surfaces are sized once and filled in place, and a large fill has a second thread provide its
+// memory: what they hold, and the report, are still exactly what adding vertex after vertex
+// gives.
+TEST(TEntityLwo, FilledSurfacesHoldWhatAddingVerticesGives) {
+    // The large grid's surfaces take about 30 MB, enough for the second thread.
+    for (const std::uint32_t size : {20u, 400u}) {
+        const bm::Lwo2Data lwo = read(gridObject(1, size)).lwo;
+        std::string expectedReport = "Converting LWO mesh data to Brackmoor Entity data...\n";
+        const std::vector<TSurfaceClass> expected = plainSurfaces(lwo, expectedReport);
+        TEntityClass e;
+        EXPECT_EQ(convert(e, lwo), expectedReport) << size;
+        ASSERT_EQ(e.Surface.size(), expected.size()) << size;
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            const TSurfaceClass& got = *e.Surface[k];
+            const TSurfaceClass& want = expected[k];
+            ASSERT_EQ(got.Id, static_cast<std::int32_t>(k));
+            ASSERT_EQ(got.vertexPoints, want.vertexPoints) << k;
+            ASSERT_EQ(got.verts, want.verts) << k;
+            ASSERT_EQ(got.tverts, want.tverts) << k;
+            ASSERT_EQ(got.vertexColours, want.vertexColours) << k;
+            ASSERT_EQ(got.triangleIndex, want.triangleIndex) << k;
+            ASSERT_TRUE(got.normals.empty()) << k;
+        }
     }
 }

@@ -149,6 +149,44 @@ inline ByteList object(const std::vector<Bytes>& chunks) {
     return lwo::form(chunks).data;
 }
 
+// A grid of size x size points per layer, covered row by row with quads and, in every 16
+// cells, a hexagon over two cells, an octagon over three and a cell cut into two triangles;
+// the polygons of odd rows are on the second surface. Big grids need the long index form.
+inline ByteList gridObject(std::uint32_t layers, std::uint32_t size) {
+    lwo::Model model;
+    model.tags = {"Even", "Odd"};
+    model.surfaces = {{"Even", 0.8f, 0.8f, 0.8f, 1.0f}, {"Odd", 0.2f, 0.4f, 0.9f, 1.0f}};
+    for (std::uint32_t l = 0; l < layers; ++l) {
+        lwo::Layer layer;
+        for (std::uint32_t r = 0; r < size; ++r)
+            for (std::uint32_t c = 0; c < size; ++c)
+                layer.points.push_back({c * 0.25f, r * 0.25f, l * 0.5f});
+        const auto at = [size](std::uint32_t r, std::uint32_t c) { return r * size + c; };
+        for (std::uint32_t r = 0; r + 1 < size; ++r)
+            for (std::uint32_t c = 0; c + 1 < size;) {
+                const std::uint32_t span = (c % 16 == 0 && c + 2 < size)   ? 2
+                                           : (c % 16 == 8 && c + 3 < size) ? 3
+                                                                           : 1;
+                lwo::Polygon poly;
+                poly.tag = r % 2;
+                if (c % 16 == 4) {
+                    poly.corners = {at(r, c), at(r, c + 1), at(r + 1, c + 1)};
+                    layer.polygons.push_back(poly);
+                    poly.corners = {at(r, c), at(r + 1, c + 1), at(r + 1, c)};
+                } else {
+                    for (std::uint32_t k = 0; k <= span; ++k)
+                        poly.corners.push_back(at(r, c + k));
+                    for (std::uint32_t k = span + 1; k-- > 0;)
+                        poly.corners.push_back(at(r + 1, c + k));
+                }
+                layer.polygons.push_back(poly);
+                c += span;
+            }
+        model.layers.push_back(std::move(layer));
+    }
+    return lwo::write(model);
+}
+
 struct ReadResult {
     Lwo2Data lwo;
     std::string report;
