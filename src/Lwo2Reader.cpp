@@ -69,7 +69,9 @@ public:
         std::size_t scanStart = 0;
         if (readHeader() && readTags(scanStart)) {
             reserveLists(scanStart);
-            scanChunks(scanStart);
+            bm::walkChunks(
+                out, data, scanStart, end,
+                [this](std::size_t start, std::uint32_t length) { handleChunk(start, length); });
         }
         bm::reportEnd(out);
         out.flush();
@@ -81,7 +83,6 @@ private:
     bool readTags(std::size_t& scanStart);
     void addTag(std::size_t first, std::size_t last);
     void reserveLists(std::size_t from);
-    void scanChunks(std::size_t from);
     void handleChunk(std::size_t start, std::uint32_t length);
     void readLayer(std::size_t start, std::uint32_t length);
     void readPoints(std::size_t start, std::uint32_t length);
@@ -100,7 +101,7 @@ private:
     bool readIndex(std::size_t& at, std::size_t limit, std::uint32_t& index) const;
     bool tooShort(std::size_t start, std::uint32_t length, std::size_t needed);
     bm::ReportWriter& problem() { return out.problem(); }
-    bm::ReportWriter& chunkProblem(std::size_t start);
+    bm::ReportWriter& chunkProblem(std::size_t start) { return bm::chunkProblem(out, data, start); }
 
     const unsigned char* data;
     std::size_t size;
@@ -119,16 +120,7 @@ bool Scanner::readHeader() {
         return false;
     }
     out.text("Lightwave object identified, located header for file.").endLine();
-    const std::uint32_t formSize = readU4(data + 4);
-    out.text("File size ").number(formSize);
-    out.text(" Bytes, (minus FORM and LWO2 identifiers)").endLine();
-    end = static_cast<std::size_t>(formSize) + chunkHeader;
-    if (end > size) {
-        problem().text("FORM size ").number(formSize).text(" at offset 4 runs past the ");
-        out.number(static_cast<std::int64_t>(size)).text(" bytes read; only those are scanned");
-        out.endLine();
-        end = size;
-    }
+    end = bm::reportFormSize(out, data, size, "LWO2");
     return true;
 }
 
@@ -205,35 +197,6 @@ void Scanner::reserveLists(std::size_t from) {
     lwo.Vertices.reserve(points);
     lwo.Corners.reserve(corners);
     lwo.Faces.reserve(polygons);
-}
-
-void Scanner::scanChunks(std::size_t from) {
-    std::size_t at = from;
-    while (at < end) {
-        if (end - at < chunkHeader) {
-            problem().number(static_cast<std::int64_t>(end - at)).text(" bytes at offset ");
-            out.number(static_cast<std::int64_t>(at)).text(" are too few for a chunk; scan ended");
-            out.endLine();
-            return;
-        }
-        const std::uint32_t length = readU4(data + at + 4);
-        if (length > end - at - chunkHeader) {
-            chunkProblem(at).text(" has length ").number(length);
-            out.text(", past the end of the data at offset ")
-                .number(static_cast<std::int64_t>(end));
-            out.text("; scan ended").endLine();
-            return;
-        }
-        handleChunk(at, length);
-        out.flush();
-        at += chunkHeader + padded(length);
-    }
-}
-
-bm::ReportWriter& Scanner::chunkProblem(std::size_t start) {
-    char id[5];
-    problem().text(printableId(data + start, id)).text(" chunk at offset ");
-    return out.number(static_cast<std::int64_t>(start));
 }
 
 void Scanner::handleChunk(std::size_t start, std::uint32_t length) {

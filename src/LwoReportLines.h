@@ -1,7 +1,8 @@
-// LwoReportLines.h - the report lines the LWO2 and LWOB readers print alike: points, polygons,
-// chunk ids and the report's last line.
+// LwoReportLines.h - what the LWO2 and LWOB readers share: the FORM's size and the walk over its
+// chunks, and the report lines both print alike: points, polygons, chunk ids, the last line.
 #pragma once
 
+#include "BrackmoorConversion.h"
 #include "Lwo2Report.h"
 
 #include <cstddef>
@@ -16,6 +17,56 @@ inline std::string_view printableId(const unsigned char* at, char (&out)[5]) {
         out[i] = (at[i] >= 0x20 && at[i] < 0x7F) ? char(at[i]) : '?';
     out[4] = 0;
     return std::string_view(out, 4);
+}
+
+// "ID chunk at offset N", the start of a problem line about a chunk.
+inline ReportWriter& chunkProblem(ReportWriter& out, const unsigned char* data, std::size_t start) {
+    char id[5];
+    out.problem().text(printableId(data + start, id)).text(" chunk at offset ");
+    return out.number(static_cast<std::int64_t>(start));
+}
+
+// Prints the FORM's size, of type "LWO2" or "LWOB", and returns where the scan ends: the FORM's
+// end, or the end of the bytes read when it claims more.
+inline std::size_t reportFormSize(ReportWriter& out, const unsigned char* data, std::size_t size,
+                                  const char* type) {
+    const std::uint32_t formSize = bigEndianBits(data + 4);
+    out.text("File size ").number(formSize);
+    out.text(" Bytes, (minus FORM and ").text(std::string_view(type, 4)).text(" identifiers)");
+    out.endLine();
+    const std::size_t end = static_cast<std::size_t>(formSize) + 8;
+    if (end <= size)
+        return end;
+    out.problem().text("FORM size ").number(formSize).text(" at offset 4 runs past the ");
+    out.number(static_cast<std::int64_t>(size)).text(" bytes read; only those are scanned");
+    out.endLine();
+    return size;
+}
+
+// Hands every whole chunk from `at` to `end` to handle(start, length), flushing the report after
+// each. Too few bytes for a chunk, or a chunk running past the end, ends the walk with a line.
+template <typename Handle>
+void walkChunks(ReportWriter& out, const unsigned char* data, std::size_t at, std::size_t end,
+                Handle&& handle) {
+    constexpr std::size_t header = 8;  // id and U4 length
+    while (at < end) {
+        if (end - at < header) {
+            out.problem().number(static_cast<std::int64_t>(end - at)).text(" bytes at offset ");
+            out.number(static_cast<std::int64_t>(at)).text(" are too few for a chunk; scan ended");
+            out.endLine();
+            return;
+        }
+        const std::uint32_t length = bigEndianBits(data + at + 4);
+        if (length > end - at - header) {
+            chunkProblem(out, data, at).text(" has length ").number(length);
+            out.text(", past the end of the data at offset ").number(std::int64_t(end));
+            out.text("; scan ended").endLine();
+            return;
+        }
+        handle(at, length);
+        out.flush();
+        at += header + length + (length & 1);
+    }
 }
 
 // Inline: they run once per point or polygon of models with millions of them.

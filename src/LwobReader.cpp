@@ -27,10 +27,6 @@ bool matchId(const unsigned char* at, const char* id) {
     return std::memcmp(at, id, 4) == 0;
 }
 
-std::uint32_t readU4(const unsigned char* at) {
-    return bm::bigEndianBits(at);
-}
-
 std::uint32_t readU2(const unsigned char* at) {
     return (std::uint32_t(at[0]) << 8) | at[1];
 }
@@ -51,7 +47,9 @@ public:
 
     bm::Lwo2Data run() {
         if (readHeader())
-            scanChunks();
+            bm::walkChunks(
+                out, data, formHeader, end,
+                [this](std::size_t start, std::uint32_t length) { handleChunk(start, length); });
         bm::reportEnd(out);
         out.flush();
         return std::move(lwo);
@@ -59,7 +57,6 @@ public:
 
 private:
     bool readHeader();
-    void scanChunks();
     void handleChunk(std::size_t start, std::uint32_t length);
     void readSurfaceNames(std::size_t start, std::uint32_t length);
     void readPoints(std::size_t start, std::uint32_t length);
@@ -68,7 +65,7 @@ private:
     void setSurface(FaceData& face, std::int32_t number, std::size_t polygonAt);
     bool readDetailCount(std::size_t& at, std::size_t limit);
     void readSurface(std::size_t start, std::uint32_t length);
-    bm::ReportWriter& chunkProblem(std::size_t start);
+    bm::ReportWriter& chunkProblem(std::size_t start) { return bm::chunkProblem(out, data, start); }
 
     const unsigned char* data;
     std::size_t size;
@@ -88,46 +85,8 @@ bool LwobScanner::readHeader() {
         return false;
     }
     out.text("Lightwave 5 (LWOB) object identified, located header for file.").endLine();
-    const std::uint32_t formSize = readU4(data + 4);
-    out.text("File size ").number(formSize);
-    out.text(" Bytes, (minus FORM and LWOB identifiers)").endLine();
-    end = static_cast<std::size_t>(formSize) + chunkHeader;
-    if (end > size) {
-        out.problem().text("FORM size ").number(formSize).text(" at offset 4 runs past the ");
-        out.number(static_cast<std::int64_t>(size)).text(" bytes read; only those are scanned");
-        out.endLine();
-        end = size;
-    }
+    end = bm::reportFormSize(out, data, size, "LWOB");
     return true;
-}
-
-void LwobScanner::scanChunks() {
-    std::size_t at = formHeader;
-    while (at < end) {
-        if (end - at < chunkHeader) {
-            out.problem().number(static_cast<std::int64_t>(end - at)).text(" bytes at offset ");
-            out.number(static_cast<std::int64_t>(at)).text(" are too few for a chunk; scan ended");
-            out.endLine();
-            return;
-        }
-        const std::uint32_t length = readU4(data + at + 4);
-        if (length > end - at - chunkHeader) {
-            chunkProblem(at).text(" has length ").number(length);
-            out.text(", past the end of the data at offset ")
-                .number(static_cast<std::int64_t>(end));
-            out.text("; scan ended").endLine();
-            return;
-        }
-        handleChunk(at, length);
-        out.flush();
-        at += chunkHeader + padded(length);
-    }
-}
-
-bm::ReportWriter& LwobScanner::chunkProblem(std::size_t start) {
-    char id[5];
-    out.problem().text(bm::printableId(data + start, id)).text(" chunk at offset ");
-    return out.number(static_cast<std::int64_t>(start));
 }
 
 // CRVS, PCHS and whatever else the file holds are passed over by their lengths.
