@@ -61,6 +61,8 @@ struct DecodeCase {
 std::vector<DecodeCase> decodeCases() {
     const Picture rgb = pick({0, 1, 2}), grey = pick({0}), greyAlpha = pick({0, 3});
     const ImageBytes indices{0, 1, 2, 3, 4, 5};
+    const Picture gifRgb{2, 2, 3, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}},
+        gifRgba{2, 2, 4, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 0}};
     return {
         {"rgb.png", imageFile(ImageFormat::png, rgb), rgb, 0},
         {"rgba.png", imageFile(ImageFormat::png, source), source, 0},
@@ -72,14 +74,8 @@ std::vector<DecodeCase> decodeCases() {
         {"rgb.tga", imageFile(ImageFormat::tga, rgb), rgb, 0},
         {"rgba.tga", imageFile(ImageFormat::tga, source), source, 0},
         {"grey.tga", imageFile(ImageFormat::tga, grey), pick({0, 0, 0}), 0},
-        {"palette.gif",
-         gifFile(false),
-         {2, 2, 3, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}},
-         0},
-        {"palette-alpha.gif",
-         gifFile(true),
-         {2, 2, 4, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 0}},
-         0},
+        {"palette.gif", gifFile(false), gifRgb, 0},
+        {"palette-alpha.gif", gifFile(true), gifRgba, 0},
         {"blocks.jpg", imageFile(ImageFormat::jpeg, redOverBlue()), redOverBlue(), 8},
     };
 }
@@ -136,6 +132,7 @@ TEST(TTextureImage, RefusesEveryImageCutOff) {
     }
 }
 
+// Each check the decoder makes before and around stb_image names its reason, the image untouched.
 TEST(TTextureImage, RefusesBadBytesSayingWhy) {
     const ImageBytes bmp = imageFile(ImageFormat::bmp, pick({0, 1, 2}));
     ImageBytes zeroWide = bmp, huge = bmp, badZlib = imageFile(ImageFormat::png, source),

@@ -2,6 +2,7 @@
 #include "TTexture.h"
 #include "TTextureImage.h"
 #include "support/ImageFiles.h"
+#include "support/LwoFiles.h"
 #include "support/SceneGL.h"
 #include "support/Trace.h"
 
@@ -225,21 +226,18 @@ TEST_F(TTextureGL, LoadTextureCallsWhatTheRawLoaderCalls) {
 
 // A PNG made by another tool: level 0 holds the decoded rows, at the size the loader reports.
 TEST_F(TTextureGL, LoadTextureUploadsASharedPng) {
-    const std::string dir = BRACKMOOR_SHARED_LWO_DIR;
-    if (dir.empty())
-        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
+    SKIP_WITHOUT_SHARED_MODELS();
+    const std::string png = bm::test::sharedModels + "/boxuv.png";
     TTextureClass texture{};
     testing::internal::CaptureStdout();
-    texture.loadTexture(dir + "/boxuv.png", -1);
+    texture.loadTexture(png, -1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     ASSERT_NE(texture.Tname, 0u);
-    EXPECT_EQ(boundTexture(), static_cast<GLint>(texture.Tname));
-    EXPECT_EQ(texture.Twidth, 512u);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), static_cast<GLint>(texture.Twidth));
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), static_cast<GLint>(texture.Theight));
     bm::Image image;
     std::string reason;
-    ASSERT_TRUE(bm::readImageFile(dir + "/boxuv.png", image, reason)) << reason;
+    ASSERT_TRUE(bm::readImageFile(png, image, reason)) << reason;
     EXPECT_EQ(levelZero(image.channels == 4 ? GL_RGBA : GL_RGB, image.pixels.size()), image.pixels);
 }
 
