@@ -57,14 +57,16 @@ TEST_F(TEntityLwoImagesGL, EachImageLoadsOncePerLoad) {
     const std::string dir = makeTempDir();
     writeBytes(dir + "/shared.png", imageFile(ImageFormat::png, {1, 1, 3, {9, 9, 9}}));
     std::ofstream(dir + "/broken.png") << "not a picture";
-    const Bytes uvs = vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}, {1, {1, 0}}, {2, {1, 1}}});
+    // The blocks name the second of two UV maps.
+    Bytes uvs = vertexMap("VMAP", "TXUV", 2, "spare", {{0, {0.5f, 0.5f}}});
+    uvs.append(vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}, {1, {1, 0}}, {2, {1, 1}}}));
     ASSERT_TRUE(bm::lwo::writeFile(
         dir + "/four.lwo",
         object({tags({"A", "B", "C", "D"}), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}), uvs,
                 polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
                 polygonTags("SURF", {{0, 0}, {1, 1}, {2, 2}, {3, 3}}), stillClip(1, "shared.png"),
                 stillClip(2, "broken.png"), stillClip(3, "absent.png"),
-                surface("A", {imageBlock(5, 1)}), surface("B", {imageBlock(5, 1)}),
+                surface("A", {imageBlock(5, 1, "uv")}), surface("B", {imageBlock(5, 1, "uv")}),
                 surface("C", {imageBlock(5, 2)}), surface("D", {imageBlock(5, 3)})})));
     const std::size_t registered = TTextureRegistry.Texture.size();
     TEntityClass e;
