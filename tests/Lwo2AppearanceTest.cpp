@@ -79,8 +79,8 @@ TEST(Lwo2Appearance, SurfacesOfRealModelsKeepTheirColours) {
 }
 
 // Real models' maps: a corner takes its point's UV as (u, 1 - v), from the map the image block
-// names, or its point's normal, and a VMAD entry overrides either at its polygon only; a
-// projected image's v counts down from the top as well.
+// names, or its point's normal, and a VMAD entry overrides either at its polygon only; projected
+// images lie where the model's layers put them.
 TEST(Lwo2Appearance, RealModelsMapsGiveCornersTheirValues) {
     SKIP_WITHOUT_SHARED_MODELS();
     const struct {
@@ -91,8 +91,11 @@ TEST(Lwo2Appearance, RealModelsMapsGiveCornersTheirValues) {
         std::vector<float> want;
     } cases[] = {
         {"boxuv.lwo", 0, 0, false, {0.327256f, 1 - 0.00654358f}},
-        // Planar along Y, the earth's point 2 lies towards +Z, the image's top: v below a half.
+        // The earth's point 2 under layers placed and sized to the model: planar along Y, towards
+        // +Z and the image's top; round X, on a polygon across the seam, so u past 1.
         {"MappingModes_earth_planar_y.lwo", 0, 2, false, {0.625f, 0.4665064f}},
+        {"MappingModes_earth_cylindrical_x.lwo", 0, 2, false, {1.011849f, 0.375f}},
+        {"MappingModes_earth_spherical_x.lwo", 0, 2, false, {1.012849f, 0.4781854f}},
         // Point 3 is on polygons 0, 3 and 4 of the box; map testUV0 has a VMAD entry at 4.
         {"box_2uv_1unused.lwo", 0, 3, false, {0.884216f, 1 - 0.390549f}},
         {"box_2uv_1unused.lwo", 3, 3, false, {0.884216f, 1 - 0.390549f}},

@@ -1,12 +1,10 @@
 // Lwo2ProjectionTest.cpp - planar, cylindrical, spherical and cubic image layers: the texture
-// coordinates of known corners, seams, poles, and the real earth models.
-#include "Lwo2Appearance.h"
+// coordinates of known corners, seams and poles (real models' corners: Lwo2AppearanceTest).
 #include "Lwo2Projection.h"
-#include "support/LwoFiles.h"
+#include "support/Lwo2Builder.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -86,38 +84,4 @@ TEST(Lwo2Projection, SeamsAndPolesStayContinuous) {
     const std::vector<float> pole =
         project(block(bm::sphericalProjection, 1), {at(0, 1, 0), at(1, 0, 0), at(0, 0, -1)});
     expectUV({pole[0], pole[1]}, {0.625f, 1}, "pole: the others' u averaged, top row");
-}
-
-// The earth models: a planar map sized to the box spans 0 to 1 exactly; on the cylinder no
-// polygon runs the image backwards across the seam.
-TEST(Lwo2Projection, EarthModelsAreCoveredOnce) {
-    SKIP_WITHOUT_SHARED_MODELS();
-    for (const std::string file :
-         {"MappingModes_earth_planar_y.lwo", "MappingModes_earth_cylindrical_x.lwo",
-          "MappingModes_earth_spherical_x.lwo"}) {
-        const bm::Lwo2Data lwo = readShared(file).lwo;
-        const bm::ModelLooks looks = looksOf(lwo);
-        ASSERT_EQ(looks.looks.size(), 1u) << file;
-        ASSERT_TRUE(looks.looks[0].textured) << file;
-        bm::CornerValues values(lwo, looks, false);
-        std::vector<float> box = {1e9f, 1e9f, -1e9f, -1e9f};  // lowest u, v, highest u, v
-        for (std::size_t p = 0; p < lwo.Faces.size(); ++p) {
-            values.compute(p);
-            float low = 1e9f, high = -1e9f;  // of u, on this polygon
-            for (std::size_t k = 0; k < std::size_t(lwo.Faces[p].VertexCount); ++k) {
-                const float* uv = values.uv(k);
-                low = std::min(low, uv[0]);
-                high = std::max(high, uv[0]);
-                box = {std::min(box[0], uv[0]), std::min(box[1], uv[1]), std::max(box[2], uv[0]),
-                       std::max(box[3], uv[1])};
-            }
-            // The sphere's layer is centred off its axis, so polygons by its poles wrap round it.
-            const bool cylinder = file.find("cylindrical") != std::string::npos;
-            EXPECT_TRUE(!cylinder || high - low < 0.5f) << file << ", polygon " << p;
-        }
-        EXPECT_GE(box[0], -1e-5f) << file;
-        EXPECT_LE(box[3], 1.0f + 1e-5f) << file;
-        if (file.find("planar") != std::string::npos)
-            expectUV(box, {0, 0, 1, 1}, file);
-    }
 }
