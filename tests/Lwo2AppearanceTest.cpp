@@ -19,6 +19,16 @@ namespace lwo = bm::lwo;
 
 constexpr std::int32_t looksFlags = BrackmoorLwoSurfaces | BrackmoorLwoNormals;
 
+// The model's looks, each image taken as loaded; what findLooks reports is passed over.
+bm::ModelLooks looksOf(const bm::Lwo2Data& lwo) {
+    std::ostringstream report;
+    bm::ReportWriter out(report);
+    bm::ModelLooks looks = bm::findLooks(lwo, out);
+    for (bm::SurfaceLook& look : looks.looks)
+        look.textured = look.image != nullptr;
+    return looks;
+}
+
 struct Converted {
     TEntityClass entity;
     std::string report;

@@ -1,8 +1,7 @@
-// LwoFiles.h - models for the reader tests: real files from the shared folder, their looks, and
-// the report's problem lines.
+// LwoFiles.h - models for the reader tests: real files from the shared folder, read with their
+// looks, and the report's problem lines.
 #pragma once
 
-#include "Lwo2Appearance.h"
 #include "support/Lwo2Builder.h"
 
 #include <gtest/gtest.h>
@@ -37,16 +36,6 @@ inline ReadResult readWithLooks(const ByteList& bytes, const std::string& name =
 // A model of the shared folder, read with its looks.
 inline ReadResult readShared(const std::string& file) {
     return readWithLooks(fileBytes(sharedModels + "/" + file), file);
-}
-
-// The model's looks, each image taken as loaded; what findLooks reports is passed over.
-inline ModelLooks looksOf(const Lwo2Data& lwo) {
-    std::ostringstream report;
-    ReportWriter out(report);
-    ModelLooks looks = findLooks(lwo, out);
-    for (SurfaceLook& look : looks.looks)
-        look.textured = look.image != nullptr;
-    return looks;
 }
 
 // The lines of a report that name a problem: those begun "LoadLWO:".
