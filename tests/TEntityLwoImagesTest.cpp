@@ -92,10 +92,14 @@ TEST_F(TEntityLwoImagesGL, EachImageLoadsOncePerLoad) {
 
 // A one-sided quad facing LightWave's camera, with a planar image red on the left and green on
 // the right as LightWave shows it: converted to the engine's hand it faces the engine's camera and
-// reads left to right; as read, its back is turned and culled.
+// reads left to right, each corner with its own coordinates; as read, its back is turned and
+// culled.
 TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
     const std::string dir = makeTempDir();
-    const Picture halves{4, 1, 3, {255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0}};
+    Picture halves{8, 1, 3, {}};  // wide enough that the samples below blend no other half in
+    for (int x = 0; x < 8; ++x)
+        for (const int c : {x < 4 ? 255 : 0, x < 4 ? 0 : 255, 0})
+            halves.pixels.push_back(static_cast<unsigned char>(c));
     writeBytes(dir + "/halves.png", imageFile(ImageFormat::png, halves));
     // Clockwise seen from -Z, where LightWave's camera stands.
     ASSERT_TRUE(bm::lwo::writeFile(
@@ -113,7 +117,8 @@ TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
         setOrthoView();
         Brackmoor.updateWorld();
         const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, black{0, 0, 0, 255};
-        EXPECT_EQ(pixelAtEye(-0.3f, 0), converted ? red : black) << converted;
+        // Low on the left: green there if a triangle's corners turned round without their values.
+        EXPECT_EQ(pixelAtEye(-0.4f, -0.3f), converted ? red : black) << converted;
         EXPECT_EQ(pixelAtEye(0.3f, 0), converted ? green : black) << converted;
         sign.hidden = 0;
         sign.updateRegistry();
