@@ -224,21 +224,29 @@ TEST_F(TTextureGL, LoadTextureCallsWhatTheRawLoaderCalls) {
     EXPECT_EQ(steps[2], std::vector<std::string>{});
 }
 
-// A PNG made by another tool: level 0 holds the decoded rows, at the size the loader reports.
-TEST_F(TTextureGL, LoadTextureUploadsASharedPng) {
+// A PNG and a wide JPEG made by other tools: level 0 holds the decoded rows, at the width and
+// height the loader reports.
+TEST_F(TTextureGL, LoadTextureUploadsSharedImages) {
     SKIP_WITHOUT_SHARED_MODELS();
-    const std::string png = bm::test::sharedModels + "/boxuv.png";
-    TTextureClass texture{};
-    testing::internal::CaptureStdout();
-    texture.loadTexture(png, -1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    ASSERT_NE(texture.Tname, 0u);
-    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), static_cast<GLint>(texture.Twidth));
-    EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), static_cast<GLint>(texture.Theight));
-    bm::Image image;
-    std::string reason;
-    ASSERT_TRUE(bm::readImageFile(png, image, reason)) << reason;
-    EXPECT_EQ(levelZero(image.channels == 4 ? GL_RGBA : GL_RGB, image.pixels.size()), image.pixels);
+    for (const char* file : {"boxuv.png", "earthCylindric.jpg"}) {
+        const std::string path = bm::test::sharedModels + "/" + file;
+        TTextureClass texture{};
+        testing::internal::CaptureStdout();
+        texture.loadTexture(path, -1);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << file;
+        ASSERT_NE(texture.Tname, 0u) << file;
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), static_cast<GLint>(texture.Twidth)) << file;
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), static_cast<GLint>(texture.Theight))
+            << file;
+        bm::Image image;
+        std::string reason;
+        ASSERT_TRUE(bm::readImageFile(path, image, reason)) << reason;
+        // Compared whole: a mismatch would otherwise print millions of bytes.
+        EXPECT_TRUE(levelZero(image.channels == 4 ? GL_RGBA : GL_RGB, image.pixels.size()) ==
+                    image.pixels)
+            << file;
+        glDeleteTextures(1, &texture.Tname);
+    }
 }
 
 // A file that cannot be had: one line naming it and why (the decoder's reasons are its own
