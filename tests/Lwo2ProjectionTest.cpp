@@ -1,16 +1,11 @@
 // Lwo2ProjectionTest.cpp - planar, cylindrical, spherical and cubic image layers: the texture
-// coordinates of known corners, seams, poles, and the real earth models.
-#include "Lwo2Appearance.h"
+// coordinates of known corners, seams and poles (real models' corners: Lwo2AppearanceTest).
 #include "Lwo2Projection.h"
 #include "support/Lwo2Builder.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,10 +53,9 @@ TEST(Lwo2Projection, KnownCornersLandWhereTheLayerPutsThem) {
     expectUV(project(block(bm::planarProjection, 0), {at(9, 0.25f, -0.5f)}), {0, 0.75f},
              "planar X: u from z, v from y");
     // Round the Y axis u grows to the right seen from outside: 0.5 at -Z, 0.75 at +X, 0.25 at -X.
-    const bm::ImageBlock round = block(bm::cylindricalProjection, 1);
-    expectUV(project(round, {at(0, 0.5f, -1)}), {0.5f, 1}, "cylindrical Y, -Z");
-    expectUV(project(round, {at(1, 0, 0)}), {0.75f, 0.5f}, "cylindrical Y, +X");
-    expectUV(project(round, {at(-1, -0.5f, 0)}), {0.25f, 0}, "cylindrical Y, -X");
+    expectUV(project(block(bm::cylindricalProjection, 1),
+                     {at(0, 0.5f, -1), at(1, 0, 0), at(-1, -0.5f, 0)}),
+             {0.5f, 1, 0.75f, 0.5f, 0.25f, 0}, "cylindrical Y");
     // A sphere's positive pole is the image's top, its equator the middle row.
     const std::vector<float> sphere =
         project(block(bm::sphericalProjection, 1), {at(0, 0, -2), at(0, 3, 0), at(-1, 1, 0)});
@@ -81,66 +75,13 @@ TEST(Lwo2Projection, KnownCornersLandWhereTheLayerPutsThem) {
 
 // A polygon across the seam keeps its u continuous; a corner on the axis takes its neighbours'.
 TEST(Lwo2Projection, SeamsAndPolesStayContinuous) {
-    const float a = 0.1f;  // either side of +Z, where the seam is
+    const float a = 0.1f, step = a / float(2 * M_PI);  // either side of +Z, where the seam is
     const std::vector<float> seam =
         project(block(bm::cylindricalProjection, 1),
                 {at(-std::sin(a), 0, std::cos(a)), at(std::sin(a), 0, std::cos(a)),
                  at(std::sin(a), 1, std::cos(a))});
-    const float step = a / float(2 * M_PI);
     expectUV({seam[0], seam[2], seam[4]}, {1 + step, 1 - step, 1 - step}, "seam");
     const std::vector<float> pole =
         project(block(bm::sphericalProjection, 1), {at(0, 1, 0), at(1, 0, 0), at(0, 0, -1)});
     expectUV({pole[0], pole[1]}, {0.625f, 1}, "pole: the others' u averaged, top row");
-}
-
-namespace {
-bm::Lwo2Data readShared(const std::string& file) {
-    std::ifstream in(std::string(BRACKMOOR_SHARED_LWO_DIR) + "/" + file, std::ios::binary);
-    const ByteList bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    bm::Lwo2Options options;
-    options.appearance = true;
-    return read(bytes, file, options).lwo;
-}
-}  // namespace
-
-// The earth models: a planar map sized to the box spans 0 to 1 exactly; on the cylinder no
-// polygon runs the image backwards across the seam.
-TEST(Lwo2Projection, EarthModelsAreCoveredOnce) {
-    if (std::string(BRACKMOOR_SHARED_LWO_DIR).empty())
-        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
-    for (const char* file :
-         {"MappingModes_earth_planar_y.lwo", "MappingModes_earth_cylindrical_x.lwo",
-          "MappingModes_earth_spherical_x.lwo"}) {
-        const bm::Lwo2Data lwo = readShared(file);
-        std::ostringstream report;
-        bm::ReportWriter out(report);
-        bm::ModelLooks looks = bm::findLooks(lwo, out);
-        ASSERT_EQ(looks.looks.size(), 1u) << file;
-        ASSERT_NE(looks.looks[0].image, nullptr) << file << report.str();
-        looks.looks[0].textured = true;
-        bm::CornerValues values(lwo, looks, false);
-        float low[2] = {1e9f, 1e9f}, high[2] = {-1e9f, -1e9f};
-        for (std::size_t p = 0; p < lwo.Faces.size(); ++p) {
-            values.compute(p);
-            float polygonLow = 1e9f, polygonHigh = -1e9f;
-            for (std::int32_t k = 0; k < lwo.Faces[p].VertexCount; ++k)
-                for (int c = 0; c < 2; ++c) {
-                    const float value = values.uv(std::size_t(k))[c];
-                    low[c] = std::min(low[c], value);
-                    high[c] = std::max(high[c], value);
-                    if (c == 0) {
-                        polygonLow = std::min(polygonLow, value);
-                        polygonHigh = std::max(polygonHigh, value);
-                    }
-                }
-            // The sphere's layer is centred off its axis, so polygons by its poles wrap round it.
-            if (std::string(file).find("cylindrical") != std::string::npos) {
-                EXPECT_LT(polygonHigh - polygonLow, 0.5f) << file << ", polygon " << p;
-            }
-        }
-        EXPECT_GE(low[0], -1e-5f) << file;
-        EXPECT_LE(high[1], 1.0f + 1e-5f) << file;
-        if (std::string(file).find("planar") != std::string::npos)
-            expectUV({low[0], low[1], high[0], high[1]}, {0, 0, 1, 1}, file);
-    }
 }
