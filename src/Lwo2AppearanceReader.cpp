@@ -241,6 +241,19 @@ bool readBlockHeader(ByteCursor header, ImageBlock& block) {
     return colour && enabled;
 }
 
+// The block's rest holds no whole sub-chunk: too few bytes for one, or one running past it.
+void reportBlockEnd(const ByteCursor& block, ReportWriter& out) {
+    if (block.left() < 4) {  // not even an id to name
+        out.problem().number(static_cast<std::int64_t>(block.left())).text(" bytes at offset ");
+        out.number(static_cast<std::int64_t>(block.offset()));
+        out.text(" end a BLOK with no room for a sub-chunk; block passed over").endLine();
+        return;
+    }
+    problemAt(out, block.here(), block.offset(), "sub-chunk")
+        .text(" runs past the end of its BLOK; block passed over")
+        .endLine();
+}
+
 void readBlock(ByteCursor block, SurfaceData& surface, ReportWriter& out) {
     const unsigned char* id = nullptr;
     ByteCursor header = block;
@@ -251,9 +264,7 @@ void readBlock(ByteCursor block, SurfaceData& surface, ReportWriter& out) {
     ByteCursor field = block;
     while (!block.done()) {
         if (!block.subchunk(id, field)) {
-            problemAt(out, block.here(), block.offset(), "sub-chunk")
-                .text(" runs past the end of its BLOK; block passed over")
-                .endLine();
+            reportBlockEnd(block, out);
             return;
         }
         readBlockField(id, field, image);

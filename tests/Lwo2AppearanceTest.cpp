@@ -195,7 +195,9 @@ TEST(Lwo2Appearance, BadLooksAreReportedAndPassedOver) {
     Bytes runaway;  // a colour layer whose projection claims 40 bytes
     runaway.append(lwo::subchunk(
         "IMAP", Bytes().s0("\x80").append(lwo::subchunk("CHAN", Bytes().id("COLR")))));
+    Bytes stray = runaway;  // the same layer ending in two stray bytes, the file's last
     runaway.id("PROJ").u2(40).u2(5);
+    stray.u1('x').u1('y');
     const Bytes uvs = vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}});
     const struct {
         ByteList bytes;
@@ -214,6 +216,7 @@ TEST(Lwo2Appearance, BadLooksAreReportedAndPassedOver) {
         {withSurface({stillClip(1, "a.png")}, {imageBlock(4, 1)}),
          "front projection, which needs the camera"},
         {withSurface({}, {lwo::subchunk("BLOK", runaway)}), "runs past the end of its BLOK"},
+        {withSurface({}, {lwo::subchunk("BLOK", stray)}), "end a BLOK with no room"},
         {withSurface({}, {lwo::subchunk("SMAN", Bytes().u2(1))}), "too short"},
     };
     for (const auto& c : cases) {
