@@ -3,22 +3,34 @@
 include(CMakePackageConfigHelpers)
 
 # Brackmoor.h and every header of src/ it reaches through quoted includes, so a header added to
-# the umbrella is installed with it.
+# the umbrella is installed with it. Headers sit in a folder per concern and are installed side by
+# side, as they are named in the code.
+function(brackmoor_header_path header out)
+    set(${out} "" PARENT_SCOPE)
+    foreach(folder IN ITEMS src src/engine src/lightwave src/images src/support)
+        if(EXISTS "${PROJECT_SOURCE_DIR}/${folder}/${header}")
+            set(${out} "${PROJECT_SOURCE_DIR}/${folder}/${header}" PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+endfunction()
+
 function(brackmoor_public_headers out)
-    set(found Brackmoor.h)
-    set(pending Brackmoor.h)
+    brackmoor_header_path(Brackmoor.h umbrella)
+    set(found "${umbrella}")
+    set(pending "${umbrella}")
     while(pending)
-        list(POP_FRONT pending header)
-        file(STRINGS "${PROJECT_SOURCE_DIR}/src/${header}" includes REGEX "^#include \"")
+        list(POP_FRONT pending path)
+        file(STRINGS "${path}" includes REGEX "^#include \"")
         foreach(line IN LISTS includes)
             string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
-            if(EXISTS "${PROJECT_SOURCE_DIR}/src/${included}" AND NOT included IN_LIST found)
-                list(APPEND found "${included}")
-                list(APPEND pending "${included}")
+            brackmoor_header_path("${included}" included_path)
+            if(included_path AND NOT included_path IN_LIST found)
+                list(APPEND found "${included_path}")
+                list(APPEND pending "${included_path}")
             endif()
         endforeach()
     endwhile()
-    list(TRANSFORM found PREPEND "${PROJECT_SOURCE_DIR}/src/")
     set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
