@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 __builtin_trap();
         const double seconds = bm::lwsSeconds(scene, frame);
         for (const bm::LwsItem& item : scene.items) {
-            if (item.type == bm::LwsCamera && !std::isfinite(bm::verticalFieldOfView(item, seconds)))
+            if (item.type == bm::LwsCamera &&
+                !std::isfinite(bm::verticalFieldOfView(item, seconds)))
                 __builtin_trap();
             if (item.type == bm::LwsLight &&
                 !std::isfinite(bm::evaluateEnvelope(item.light.intensity, seconds)))

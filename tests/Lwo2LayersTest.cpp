@@ -51,9 +51,9 @@ TEST(Lwo2Layers, RealLayersAreFoundAsScenesNumberThem) {
         std::size_t layer;
         bool reported;
     };
-    for (const Case& c : {Case{1, 1, false}, Case{2, 0, false}, Case{3, 3, false},
-                          Case{10, 2, false}, Case{4, 3, false}, Case{5, 0, true},
-                          Case{0, 0, true}}) {
+    for (const Case& c :
+         {Case{1, 1, false}, Case{2, 0, false}, Case{3, 3, false}, Case{10, 2, false},
+          Case{4, 3, false}, Case{5, 0, true}, Case{0, 0, true}}) {
         std::ostringstream report;
         EXPECT_EQ(findLayer(box.lwo, c.sceneLayer, report), c.layer) << c.sceneLayer;
         EXPECT_EQ(report.str().empty(), !c.reported) << c.sceneLayer;
@@ -80,12 +80,12 @@ TEST(Lwo2Layers, RealLayersAreFoundAsScenesNumberThem) {
 
 // A layer's pivot, its polygons' corners and its per-polygon map entries, renumbered from 0.
 TEST(Lwo2Layers, SecondLayerKeepsItsPivotAndRenumbersItsEntries) {
-    const ByteList bytes = object(
-        {tags({"A"}), pivotLayer(0, 1, 2, 3),
-         points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), polygons("FACE", {{0, 1, 2}}),
-         pivotLayer(1, -1, 0.5f, 0), points({{5, 0, 0}, {6, 0, 0}, {5, 1, 0}, {6, 1, 0}}),
-         polygons("FACE", {{0, 1, 2}, {3, 2, 1}}),
-         vertexMap("VMAD", "TXUV", 2, "uv", {{1, {0.5f, 0.25f}, 1}, {2, {1, 1}, 0}})});
+    const ByteList bytes =
+        object({tags({"A"}), pivotLayer(0, 1, 2, 3), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                polygons("FACE", {{0, 1, 2}}), pivotLayer(1, -1, 0.5f, 0),
+                points({{5, 0, 0}, {6, 0, 0}, {5, 1, 0}, {6, 1, 0}}),
+                polygons("FACE", {{0, 1, 2}, {3, 2, 1}}),
+                vertexMap("VMAD", "TXUV", 2, "uv", {{1, {0.5f, 0.25f}, 1}, {2, {1, 1}, 0}})});
     const ReadResult read = readWithLooks(bytes);
     ASSERT_EQ(read.lwo.Layers.size(), 2u);
     EXPECT_EQ(read.lwo.Layers[0].pivot[2], 3.0f);
@@ -113,9 +113,8 @@ TEST(Lwo2Layers, SecondLayerKeepsItsPivotAndRenumbersItsEntries) {
 
 // Objects without LAYR, LightWave 5's among them, are one layer 0 with its pivot at the origin.
 TEST(Lwo2Layers, ObjectsWithoutLayerChunksAreOneLayer) {
-    const ReadResult plain =
-        read(object({tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
-                     polygons("FACE", {{0, 1, 2}})}));
+    const ReadResult plain = read(object(
+        {tags({"A"}), points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), polygons("FACE", {{0, 1, 2}})}));
     const ReadResult old = read(lwo::lwobForm({lwo::chunk("PNTS", Bytes())}).data);
     for (const ReadResult* r : {&plain, &old}) {
         ASSERT_EQ(r->lwo.Layers.size(), 1u);

@@ -80,8 +80,8 @@ TEST(LwsEnvelope, TidyingSortsKeepsTheLastOfATimeAndTamesUnknownTypes) {
     EXPECT_EQ(envelope.keys[2].value, 30);
     EXPECT_EQ(envelope.pre, LwsConstant);
     EXPECT_EQ(envelope.post, LwsConstant);
-    EXPECT_EQ(evaluateEnvelope(envelope, -5), 0);  // constant before
-    EXPECT_EQ(evaluateEnvelope(envelope, 9), 30);  // constant after
+    EXPECT_EQ(evaluateEnvelope(envelope, -5), 0);          // constant before
+    EXPECT_EQ(evaluateEnvelope(envelope, 9), 30);          // constant after
     EXPECT_DOUBLE_EQ(evaluateEnvelope(envelope, 0.5), 5);  // the unknown span drawn straight
 }
 
@@ -95,14 +95,14 @@ TEST(LwsEnvelope, BehavioursRepeatTheIntervalWhereverItStarts) {
         double time, value;
     };
     const Case cases[] = {
-        {LwsOscillate, 3.5, 2.5},    // mirrored: time 1 + 3 - 1.5 = 2.5
-        {LwsOscillate, 5.5, 0.5},    // the second copy runs forward again: time 1.5
-        {LwsOscillate, 0.5, 0.5},    // before the keys the copy is mirrored too: time 1.5
-        {LwsRepeat, 3.5, 0.5},       // time 1.5
-        {LwsRepeat, -0.5, 0.5},      // time 1.5
-        {LwsOffsetRepeat, 3.5, 4.5},  // 1.5 plus a rise of 4
+        {LwsOscillate, 3.5, 2.5},      // mirrored: time 1 + 3 - 1.5 = 2.5
+        {LwsOscillate, 5.5, 0.5},      // the second copy runs forward again: time 1.5
+        {LwsOscillate, 0.5, 0.5},      // before the keys the copy is mirrored too: time 1.5
+        {LwsRepeat, 3.5, 0.5},         // time 1.5
+        {LwsRepeat, -0.5, 0.5},        // time 1.5
+        {LwsOffsetRepeat, 3.5, 4.5},   // 1.5 plus a rise of 4
         {LwsOffsetRepeat, 0.5, -1.5},  // 2.5 minus a rise of 4
-        {LwsLinearEnd, 4, 7},         // along the last span's slope
+        {LwsLinearEnd, 4, 7},          // along the last span's slope
         {LwsReset, 9, 0},
     };
     for (const Case& c : cases) {

@@ -53,13 +53,12 @@ TEST(LwsMotion, CubeOfTheWorkedExampleAtFourFrames) {
     const std::pair<double, double> frames[] = {
         {10, 1.441624}, {20, 2.069113}, {30, 0.254192}, {50, -2.374866}};
     for (const auto& [frame, x] : frames) {
-        const double expected[4][4] = {{0.979758, 0, 0, x},
-                                       {0, 0.885873, 0, -0.04},
-                                       {0, 0, 0.954916, 0},
-                                       {0, 0, 0, 1}};
+        const double expected[4][4] = {
+            {0.979758, 0, 0, x}, {0, 0.885873, 0, -0.04}, {0, 0, 0.954916, 0}, {0, 0, 0, 1}};
         const LwsMatrix world = worldMatrices(read.scene, frame)[0];
         expectMatrix(world, expected, 1e-6, "frame " + std::to_string(frame));
-        expectMatrix(rightHanded(world), expected, 1e-6, "mirrored, frame " + std::to_string(frame));
+        expectMatrix(rightHanded(world), expected, 1e-6,
+                     "mirrored, frame " + std::to_string(frame));
     }
 }
 
@@ -106,8 +105,8 @@ TEST(LwsMotion, ChildPivotFollowsItsParentsPivotedTurn) {
     EXPECT_EQ(read.scene.items[0].parent, 2);
     EXPECT_EQ(read.scene.items[2].parent, 1);
     const double pivot[3] = {0, 1.82, -5.410002};
-    const std::pair<double, std::vector<double>> frames[] = {
-        {0, {0, 1.82, -5.410002}}, {15, {0, 1.5865385, -5.3885080}}};
+    const std::pair<double, std::vector<double>> frames[] = {{0, {0, 1.82, -5.410002}},
+                                                             {15, {0, 1.5865385, -5.3885080}}};
     for (const auto& [frame, expected] : frames) {
         const std::vector<double> landed = apply(worldMatrices(read.scene, frame)[0], pivot);
         for (int i = 0; i < 3; ++i)

@@ -158,7 +158,10 @@ public:
 private:
     // Reporting: one line per problem, up to mostProblems.
     std::ostream& problem(int line);
-    std::ostream& problem() { return problem(lineNumber()); }
+    // A line that is read gets one problem line at most.
+    std::ostream& problem() {
+        return lastProblemLine == lineNumber() ? discard : problem(lineNumber());
+    }
     int lineNumber() const { return static_cast<int>(at) + 1; }
 
     bool readHeader();
@@ -202,6 +205,7 @@ private:
     std::ostream& out;
     std::ostream discard{nullptr};
     int problems = 0;
+    int lastProblemLine = 0;
     std::size_t at = 0;  // the line being read
     LwsScene scene;
     int current = -1;  // the item that item keywords apply to
@@ -217,6 +221,7 @@ private:
 };
 
 std::ostream& Reader::problem(int line) {
+    lastProblemLine = line;
     ++problems;
     if (problems > mostProblems + 1)
         return discard;
@@ -677,11 +682,12 @@ std::vector<LwsEnvelope> Reader::oldRecord() {
         problem() << "a keyframe record with " << channels << " channels; passed over\n";
         return {};
     }
-    std::vector<LwsEnvelope> envelopes(static_cast<std::size_t>(channels));
+    // Channels past the nine are read over but not kept.
+    std::vector<LwsEnvelope> envelopes(std::min<std::size_t>(channels, LwsChannelCount));
     if (scene.version == 1)
-        readOldKeys(envelopes, envelopes.size());
+        readOldKeys(envelopes, static_cast<std::size_t>(channels));
     else
-        readInterimKeys(envelopes, envelopes.size());
+        readInterimKeys(envelopes, static_cast<std::size_t>(channels));
     return envelopes;
 }
 
@@ -700,15 +706,22 @@ void Reader::readOldKeys(std::vector<LwsEnvelope>& envelopes, std::size_t channe
         }
         double shape[5] = {0, 0, 0, 0, 0};
         numbers(spline, shape, 5, 0);
+        // A channel whose value is missing gets no key here.
         for (std::size_t c = 0; c < channels; ++c) {
             LwsKey key;
             std::string_view after;
-            key.value = number(firstToken(values, after), 0);
+            const std::string_view token = firstToken(values, after);
+            if (token.empty()) {
+                problem() << "the key has " << c << " of its " << channels << " values\n";
+                break;
+            }
+            key.value = number(token, 0);
             values = after;
             key.time = shape[0];
             key.span = shape[1] != 0 ? LwsLinear : LwsTcb;
             std::copy(shape + 2, shape + 5, key.p);
-            envelopes[c].keys.push_back(key);
+            if (c < envelopes.size())
+                envelopes[c].keys.push_back(key);
         }
     }
     if (at + 1 < lines.size()) {
@@ -750,7 +763,8 @@ void Reader::readInterimKeys(std::vector<LwsEnvelope>& envelopes, std::size_t ch
             key.value = fields[0];
             key.time = fields[1];
             std::copy(fields + 3, fields + 6, key.p);
-            envelopes[c].keys.push_back(key);
+            if (c < envelopes.size())
+                envelopes[c].keys.push_back(key);
         }
     }
     if (at + 1 >= lines.size())
