@@ -21,86 +21,22 @@ constexpr int mostProblems = 100;
 constexpr double degree = 3.14159265358979323846 / 180;
 
 // Keywords LightWave writes that a viewer has no use for: passed over without a word.
-constexpr std::string_view quietPrefixes[] = {
-    "Show",
-    "Locked",
-    "HLimits",
-    "PLimits",
-    "BLimits",
-    "IK",
-    "Ctrl",
-    "PathAlign",
-    "SubPatch",
-    "ShadowOptions",
-    "APS",
-    "NodeDisplacement",
-    "Radiosity",
-    "Fog",
-    "View",
-    "Grid",
-    "Schematic",
-    "//",
-    "Current",
-    "Preview",
-    "FrameStep",
-    "RenderRange",
-    "Bone",
-    "Target",
-    "Goal",
-    "HController",
-    "PController",
-    "BController",
-    "Morph",
-    "NumChannels",
-    "ZoomType",
-    "Shadow",
-    "Flare",
-    "LensFlare",
-    "Affect",
-    "Group",
-    "EndBehavior",
-    "Pre/PostBehavior",
-    "ObjectDissolve",
-    "ApertureHeight",
-    "Resolution",
-    "MotionBlur",
-    "FieldRendering",
-    "DepthOfField",
-    "Antialiasing",
-    "AdaptiveSampling",
-    "ChangeScene",
-    "SegmentMemory",
-    "Backdrop",
-    "SolidBackdrop",
-    "Zenith",
-    "Sky",
-    "Ground",
-    "Nadir",
-    "DataOverlay",
-    "RenderMode",
-    "RayTrace",
-    "SaveRGB",
-    "SaveAlpha",
-    "Dither",
-    "AnimatedDither",
-    "PixelAspectRatio",
-    "CustomPixelRatio",
-    "FilmSize",
-    "MaskPosition",
-    "ResolutionMultiplier",
-    "DefineView",
-    "GraphEditor",
-    "Column",
-    "DoubleSidedAreaLights",
-    "UseConeAngle",
-    "LightQuality",
-    "CacheShadowMap",
-    "MeshBackgroundGroup",
-    "ColorSpace",
-};
+constexpr std::string_view quietPrefixes =
+    "Show Locked HLimits PLimits BLimits IK Ctrl PathAlign SubPatch APS NodeDisplacement "
+    "Radiosity Fog View Grid Schematic // Current Preview FrameStep RenderRange Bone Target "
+    "Goal HController PController BController Morph NumChannels ZoomType Shadow Flare "
+    "LensFlare Affect Group EndBehavior Pre/PostBehavior ObjectDissolve ApertureHeight "
+    "Resolution MotionBlur FieldRendering DepthOfField Antialiasing AdaptiveSampling "
+    "ChangeScene SegmentMemory Backdrop SolidBackdrop Zenith Sky Ground Nadir DataOverlay "
+    "RenderMode RayTrace SaveRGB SaveAlpha Dither AnimatedDither PixelAspectRatio "
+    "CustomPixelRatio FilmSize MaskPosition DefineView GraphEditor Column "
+    "DoubleSidedAreaLights UseConeAngle LightQuality CacheShadowMap MeshBackgroundGroup "
+    "ColorSpace";
 
 bool quietKeyword(std::string_view keyword) {
-    for (std::string_view prefix : quietPrefixes)
+    std::string_view rest = quietPrefixes;
+    for (std::string_view prefix = firstToken(rest, rest); !prefix.empty();
+         prefix = firstToken(rest, rest))
         if (keyword.substr(0, prefix.size()) == prefix)
             return true;
     return false;
