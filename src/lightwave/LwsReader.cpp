@@ -308,7 +308,7 @@ LwsItem& Reader::addItem(int type, std::string_view rest, bool takesName) {
     int owner = -1;
     if (type == LwsBone) {
         owner = lastObject;
-        const int bone = owner >= 0 ? bonesOf[owner]++ : 0;
+        const int bone = owner >= 0 ? bonesOf[owner]++ : ordinal;
         const int object = owner >= 0 ? static_cast<int>(scene.items[owner].id & 0xFFFF) : 0;
         item.id = 0x40000000u | (std::uint32_t(bone & 0xFFF) << 16) | std::uint32_t(object);
     } else {
