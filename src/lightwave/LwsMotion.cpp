@@ -15,6 +15,12 @@ double held(double value) {
     return std::clamp(value, -largest, largest);
 }
 
+// A channel without keys, as an item not made by the reader may have, keeps its rest value.
+double channelAt(const LwsItem& item, int channel, double seconds, double rest) {
+    const LwsEnvelope& envelope = item.channels[channel];
+    return envelope.keys.empty() ? rest : held(evaluateEnvelope(envelope, seconds));
+}
+
 LwsMatrix translation(double x, double y, double z) {
     LwsMatrix t;
     t.m[0][3] = x;
@@ -65,11 +71,9 @@ double lwsSeconds(const LwsScene& scene, double frame) {
 LwsPose poseAt(const LwsItem& item, double seconds) {
     LwsPose pose;
     for (int i = 0; i < 3; ++i) {
-        pose.position[i] = held(evaluateEnvelope(item.channels[LwsX + i], seconds));
-        pose.rotation[i] = held(evaluateEnvelope(item.channels[LwsHeading + i], seconds));
-        pose.scale[i] = item.type == LwsCamera
-                            ? 1.0
-                            : held(evaluateEnvelope(item.channels[LwsScaleX + i], seconds));
+        pose.position[i] = channelAt(item, LwsX + i, seconds, 0);
+        pose.rotation[i] = channelAt(item, LwsHeading + i, seconds, 0);
+        pose.scale[i] = item.type == LwsCamera ? 1.0 : channelAt(item, LwsScaleX + i, seconds, 1);
         const double pivot = item.hasPivot ? item.pivot[i] : item.defaultPivot[i];
         pose.pivot[i] = std::isfinite(pivot) ? held(pivot) : 0.0;
         const double turn = item.pivotRotation[i];

@@ -27,7 +27,8 @@ struct LwsPose {
 // The seconds of a frame: frame / FramesPerSecond; fractional frames are fine.
 double lwsSeconds(const LwsScene& scene, double frame);
 
-// The channels at a time; values beyond +-1e12 are held there so that products stay finite.
+// The channels at a time; values beyond +-1e12 are held there so that products stay finite, and
+// a channel without keys gives 0 (scale 1). Cameras are never scaled.
 LwsPose poseAt(const LwsItem& item, double seconds);
 
 // T(position) Ry(heading) Rx(pitch) Rz(bank) R(pivot rotation) S(scale) T(-pivot).
