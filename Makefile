@@ -3,13 +3,15 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
-# A third of the fuzzing time goes to the image decoder, the rest to the LWO2 reader; at least
-# a second each, since libFuzzer takes 0 for no limit.
-IMAGE_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) / 3 )); echo $$(( n > 0 ? n : 1 )))
-LWO_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) - $(IMAGE_FUZZ_SECONDS) )); echo $$(( n > 0 ? n : 1 )))
+# A quarter of the fuzzing time goes to the image decoder, a quarter to the scene reader, the
+# rest to the LWO2 reader; at least a second each, since libFuzzer takes 0 for no limit.
+IMAGE_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) / 4 )); echo $$(( n > 0 ? n : 1 )))
+LWS_FUZZ_SECONDS = $(IMAGE_FUZZ_SECONDS)
+LWO_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) - 2 * $(IMAGE_FUZZ_SECONDS) )); echo $$(( n > 0 ? n : 1 )))
 # Seeds for the fuzzers: real models and images made by other tools, when they are beside the
 # project, and the images the decoder test writes (from the plain build, when there is one).
 FUZZ_SEEDS := $(firstword $(wildcard ../shared/lwo /work/shared/lwo))
+SCENE_SEEDS := $(firstword $(wildcard ../shared/lws /work/shared/lws))
 IMAGE_SEEDS := $(wildcard $(FUZZ_SEEDS)/*.png $(FUZZ_SEEDS)/*.jpg)
 # intercept_tls_get_addr=0: the leak checker then leaves the GL driver's dynamic TLS alone, whose
 # block record it sometimes takes wrongly and crashes on when it scans it at exit.
@@ -79,6 +81,12 @@ fuzz: deps
 	mkdir -p build-fuzz/corpus build-fuzz/image-corpus build-fuzz/image-seeds
 	build-fuzz/lwo_fuzzer -max_total_time=$(LWO_FUZZ_SECONDS) -print_final_stats=1 \
 		build-fuzz/corpus $(FUZZ_SEEDS) data
+	# The scenes beside the project, each under a name of its own: several share a file name.
+	mkdir -p build-fuzz/scene-corpus build-fuzz/scene-seeds
+	$(if $(SCENE_SEEDS),find $(SCENE_SEEDS) -name '*.lws' -print0 | while IFS= read -r -d '' f; do \
+		cp -f "$$f" "build-fuzz/scene-seeds/$$(printf '%s' "$$f" | md5sum | cut -c1-16).lws"; done)
+	build-fuzz/lws_fuzzer -max_total_time=$(LWS_FUZZ_SECONDS) -print_final_stats=1 \
+		build-fuzz/scene-corpus build-fuzz/scene-seeds
 	$(if $(IMAGE_SEEDS),cp -f $(IMAGE_SEEDS) build-fuzz/image-seeds/)
 	if [ -x build/brackmoor_tests ]; then \
 		BRACKMOOR_IMAGE_SEEDS=build-fuzz/image-seeds build/brackmoor_tests \

@@ -241,6 +241,12 @@ void Scanner::readLayer(std::size_t start, std::uint32_t length) {
     if (tooShort(start, length, layerMinimum))
         return;
     const unsigned char* body = data + start + chunkHeader;
+    lwo.Layers.push_back(
+        bm::LayerData{static_cast<std::int32_t>(readU2(body)),
+                      {convertBytesToFloat(body + 4), convertBytesToFloat(body + 8),
+                       convertBytesToFloat(body + 12)},
+                      lwo.Vertices.size(),
+                      lwo.Faces.size()});
     out.text("      Index:").number(readU2(body)).endLine();
     out.text("      Flags:").number(readU2(body + 2)).endLine();
     // The name's first two bytes, read as one number: 0 when the name is empty.
@@ -494,9 +500,11 @@ namespace bm {
 
 Lwo2Data readLwo2(const unsigned char* data, std::size_t size, std::ostream& report,
                   const std::string& fileName, Lwo2Options options) {
-    if (isLwob(data, size))
-        return readLwob(data, size, report, fileName, options);
-    return Scanner(data, size, report, fileName, options).run();
+    Lwo2Data lwo = isLwob(data, size) ? readLwob(data, size, report, fileName, options)
+                                      : Scanner(data, size, report, fileName, options).run();
+    if (lwo.Layers.empty())
+        lwo.Layers.push_back(LayerData{});
+    return lwo;
 }
 
 }  // namespace bm

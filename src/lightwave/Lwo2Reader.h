@@ -75,6 +75,15 @@ struct Clip {
     std::string file;  // the still image's name; empty when the clip is no still image
 };
 
+// One LAYR chunk. Layers follow one another in the file, so each runs from its first point and
+// polygon up to the next layer's.
+struct LayerData {
+    std::int32_t number = 0;       // the LAYR number: Modeler's layer 1 is 0
+    float pivot[3] = {0, 0, 0};    // the layer's pivot point
+    std::size_t firstPoint = 0;    // index in Vertices
+    std::size_t firstPolygon = 0;  // index in Faces
+};
+
 struct Lwo2Data {
     std::vector<TagData> Tags;
     std::vector<VertexData> Vertices;
@@ -85,6 +94,7 @@ struct Lwo2Data {
     std::vector<SurfaceData> Surfaces;
     std::vector<VertexMap> Maps;
     std::vector<Clip> Clips;
+    std::vector<LayerData> Layers;  // in file order; one layer 0 for a file without LAYR, LWOB too
 };
 
 // What a read collects and says beyond the points and polygons.
