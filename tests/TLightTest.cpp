@@ -41,5 +41,5 @@ TEST(TLight, OperationsChangeOnlyTheLightTheyName) {
     EXPECT_EQ(setupValues(lights, 1), (std::vector<GLfloat>{1, 2, 3, 1, 0, 0, -1, 0.25f, 0.5f,
                                                             0.75f, 1, 0.1f, 0.2f, 0.3f, 0.4f}));
     EXPECT_TRUE(lights.lightOn(0) && !lights.lightOn(1) && lights.anyLightOn());
-    EXPECT_EQ(lights.lightEntries(), 28u);
+    EXPECT_EQ(lights.lightEntries(), 30u);
 }

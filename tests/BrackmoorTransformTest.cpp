@@ -1,0 +1,1 @@
+// BrackmoorTransformTest.cpp
