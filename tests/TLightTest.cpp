@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -42,4 +43,74 @@ TEST(TLight, OperationsChangeOnlyTheLightTheyName) {
                                                             0.75f, 1, 0.1f, 0.2f, 0.3f, 0.4f}));
     EXPECT_TRUE(lights.lightOn(0) && !lights.lightOn(1) && lights.anyLightOn());
     EXPECT_EQ(lights.lightEntries(), 30u);
+}
+
+// What GL is given per kind: a distant light as the direction toward it, w 0; a point light with
+// no cone; a spot's cone held to 0 to 90; attenuation never below 0. RotateLightHPB turns heading
+// last, RotateLight brings back its own order.
+TEST(TLight, KindsConesAttenuationAndTurnOrder) {
+    struct Case {
+        const char* name;
+        void (*change)(TLight&);
+        std::vector<GLfloat> position, direction;
+        GLfloat cutoff;
+        std::vector<GLfloat> attenuation;
+    };
+    const Case cases[] = {
+        {"lamp", [](TLight&) {}, {1, 2, 3, 1}, {0, 0, -1}, 90, {1, 0, 0}},
+        {"distant, pitched up",
+         [](TLight& l) {
+             l.LightType(0, BrackmoorLightDistant);
+             l.RotateLightHPB(0, 0, 90, 0);
+         },
+         {0, -1, 0, 0}, {0, 1, 0}, 180, {1, 0, 0}},
+        {"point", [](TLight& l) { l.LightType(0, BrackmoorLightPoint); }, {1, 2, 3, 1},
+         {0, 0, -1}, 180, {1, 0, 0}},
+        {"spot, unknown type ignored",
+         [](TLight& l) {
+             l.LightType(0, BrackmoorLightSpot);
+             l.LightType(0, 7);
+             l.LightCone(0, 30);
+         },
+         {1, 2, 3, 1}, {0, 0, -1}, 30, {1, 0, 0}},
+        {"spot, cone too wide, then NaN",
+         [](TLight& l) {
+             l.LightType(0, BrackmoorLightSpot);
+             l.LightCone(0, 120);
+             l.LightCone(0, NAN);
+         },
+         {1, 2, 3, 1}, {0, 0, -1}, 90, {1, 0, 0}},
+        {"spot, cone below 0, attenuation",
+         [](TLight& l) {
+             l.LightType(0, BrackmoorLightSpot);
+             l.LightCone(0, -5);
+             l.LightAttenuation(0, -1, 0.5f, NAN);
+         },
+         {1, 2, 3, 1}, {0, 0, -1}, 0, {0, 0.5f, 0}},
+        {"heading 90 after pitch 90", [](TLight& l) { l.RotateLightHPB(0, 90, 90, 0); },
+         {1, 2, 3, 1}, {0, 1, 0}, 90, {1, 0, 0}},
+        {"pitch 90 after yaw 90",
+         [](TLight& l) {
+             l.RotateLightHPB(0, 90, 90, 0);
+             l.RotateLight(0, 90, 90, 0);
+         },
+         {1, 2, 3, 1}, {-1, 0, 0}, 90, {1, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        TLight lights{};
+        lights.CreateLight();
+        lights.PositionLight(0, 1, 2, 3);
+        c.change(lights);
+        const TLightSetup s = lights.lightSetup(0);
+        const std::vector<GLfloat> seen[] = {{s.position, s.position + 4},
+                                             {s.direction, s.direction + 3},
+                                             {s.cutoff},
+                                             {s.attenuation, s.attenuation + 3}};
+        const std::vector<GLfloat> expected[] = {c.position, c.direction, {c.cutoff}, c.attenuation};
+        for (int part = 0; part < 4; ++part) {
+            ASSERT_EQ(seen[part].size(), expected[part].size());
+            for (std::size_t i = 0; i < seen[part].size(); ++i)
+                EXPECT_NEAR(seen[part][i], expected[part][i], 1e-6f) << c.name << ", " << part;
+        }
+    }
 }

@@ -181,35 +181,13 @@ void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& 
         glEnable(GL_LIGHTING);
 }
 
-// Loads the entity's model-view: relative to the eye or the camera's view, whatever is on the
-// stack; by its translation and turns, or by its world matrix once it has a parent, a scale, a
-// pivot or the heading, pitch, bank order. True when GL_NORMALIZE was switched on for it.
-bool placeEntity(const FrameState& frame, const TEntityClass& e) {
-    loadView(frame.view);
-    if (!bm::placedByMatrix(e)) {
-        glTranslatef(e.X, e.Y, e.Z);
-        glRotatef(e.Xr, 1.0f, 0.0f, 0.0f);
-        glRotatef(e.Yr, 0.0f, 1.0f, 0.0f);
-        glRotatef(e.Zr, 0.0f, 0.0f, 1.0f);
-        return false;
-    }
-    GLfloat world[16];
-    bm::recordWorldMatrix(TEntityRegistry, e, world);
-    glMultMatrixf(world);
-    // Scaled normals would light it too brightly or too dimly: GL makes them unit length again.
-    if (!bm::scalesNormals(world) || glIsEnabled(GL_NORMALIZE) == GL_TRUE)
-        return false;
-    glEnable(GL_NORMALIZE);
-    return true;
-}
-
 void drawEntity(FrameState& frame, const TEntityClass& e) {
     glPushMatrix();
     if (e.backfaceCulling == switchOn)
         glDisable(GL_CULL_FACE);
     else
         glEnable(GL_CULL_FACE);
-    const bool normalising = placeEntity(frame, e);
+    const bool normalising = bm::placeEntity(e, frame.view);
     const std::size_t surfaces = std::min<std::size_t>(
         e.Surface.size(), static_cast<std::size_t>(std::max<std::int32_t>(e.surfaceCount, 0)));
     for (std::size_t i = 0; i < surfaces; ++i) {
@@ -253,6 +231,26 @@ std::size_t setUpLights(const TLight& lights, const GLfloat* view) {
     return drawn;
 }
 }  // namespace
+
+bool bm::placeEntity(const TEntityClass& e, const GLfloat* view) {
+    // Relative to the eye or the camera's view, whatever is on the stack.
+    loadView(view);
+    if (!bm::placedByMatrix(e)) {
+        glTranslatef(e.X, e.Y, e.Z);
+        glRotatef(e.Xr, 1.0f, 0.0f, 0.0f);
+        glRotatef(e.Yr, 0.0f, 1.0f, 0.0f);
+        glRotatef(e.Zr, 0.0f, 0.0f, 1.0f);
+        return false;
+    }
+    GLfloat world[16];
+    bm::recordWorldMatrix(TEntityRegistry, e, world);
+    glMultMatrixf(world);
+    // Scaled normals would light it too brightly or too dimly: GL makes them unit length again.
+    if (!bm::scalesNormals(world) || glIsEnabled(GL_NORMALIZE) == GL_TRUE)
+        return false;
+    glEnable(GL_NORMALIZE);
+    return true;
+}
 
 void BrackmoorClass::updateWorld() {
     glMatrixMode(GL_MODELVIEW);
