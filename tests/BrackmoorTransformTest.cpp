@@ -111,8 +111,11 @@ TEST(BrackmoorTransform, MissingParentsAndLoopsMakeRoots) {
         const TEntityClass* e;
         Vector place;
     };
-    const Case cases[] = {{&a, {1, 0, 0}},      {&b, {0, 2, 0}},      {&below, {1, 0, 4}},
-                          {&orphan, {8, 0, 0}}, {&self, {0, 0, -5}}};
+    const Case cases[] = {{&a, {1, 0, 0}},
+                          {&b, {0, 2, 0}},
+                          {&below, {1, 0, 4}},
+                          {&orphan, {8, 0, 0}},
+                          {&self, {0, 0, -5}}};
     for (const Case& c : cases) {
         const Matrix m = worldOf(*c.e);
         EXPECT_EQ((Vector{m[12], m[13], m[14]}), c.place) << "entity " << c.e->ID;

@@ -88,8 +88,7 @@ void TLight::LightCone(std::int32_t n, GLfloat halfAngle) {
         kind[n].cone = std::min(std::max(halfAngle, 0.0f), lampCone);
 }
 
-void TLight::LightAttenuation(std::int32_t n, GLfloat constant, GLfloat linear,
-                              GLfloat quadratic) {
+void TLight::LightAttenuation(std::int32_t n, GLfloat constant, GLfloat linear, GLfloat quadratic) {
     if (!knownLight(n))
         return;
     // GL refuses negative factors; std::max also turns a NaN into 0.

@@ -10,19 +10,19 @@
 class TEntityClass;
 
 // Kinds of light, for LightType.
-constexpr std::int32_t BrackmoorLightLamp = 0;     // lights what is in front of it: a 90-degree spot
+constexpr std::int32_t BrackmoorLightLamp = 0;     // lights what is before it: a 90-degree spot
 constexpr std::int32_t BrackmoorLightDistant = 1;  // parallel light along its facing direction
 constexpr std::int32_t BrackmoorLightPoint = 2;    // from its position every way
 constexpr std::int32_t BrackmoorLightSpot = 3;     // from its position, within its cone
 
 // One light as GL takes it, in eye space or, under a camera's world view, in the world.
 struct TLightSetup {
-    GLfloat position[4];    // x, y, z, 1 at a point; toward the light, 0 for a distant one
-    GLfloat direction[3];   // unit vector the light faces
-    GLfloat colour[4];      // diffuse and specular, alpha 1
-    GLfloat ambient[4];     // red, green, blue, alpha
-    GLfloat cutoff;         // GL_SPOT_CUTOFF: a cone's half-angle, 0 to 90, or 180 for none
-    GLfloat attenuation[3]; // constant, linear, quadratic
+    GLfloat position[4];     // x, y, z, 1 at a point; toward the light, 0 for a distant one
+    GLfloat direction[3];    // unit vector the light faces
+    GLfloat colour[4];       // diffuse and specular, alpha 1
+    GLfloat ambient[4];      // red, green, blue, alpha
+    GLfloat cutoff;          // GL_SPOT_CUTOFF: a cone's half-angle, 0 to 90, or 180 for none
+    GLfloat attenuation[3];  // constant, linear, quadratic
 };
 
 // What a light is beyond its place, turn and colours.
