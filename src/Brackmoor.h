@@ -8,6 +8,7 @@
 #include "BrackmoorFileSystem.h"
 #include "BrackmoorGlu.h"
 #include "BrackmoorStringFunctions.h"
+#include "BrackmoorTransform.h"
 #include "BrackmoorVariables.h"
 #include "BrackmoorVersion.h"
 #include "Lwo2Layers.h"

@@ -8,6 +8,16 @@
 #include <cstdint>
 #include <string>
 
+class TEntityClass;
+
+namespace bm {
+// Loads the model-view updateWorld draws a registry record under: view (null for the eye) times
+// its world matrix, or its glTranslatef and glRotatef calls when it has no parent, scale, pivot
+// or heading, pitch, bank order. Switches GL_NORMALIZE on for a scaled one and returns true: the
+// caller switches it off again.
+bool placeEntity(const TEntityClass& record, const GLfloat* view);
+}  // namespace bm
+
 class TInputClass {};
 class TDebug {};
 

@@ -1,5 +1,6 @@
 // BrackmoorWorld.cpp - the world renderer: every visible registry record, one draw per surface.
 #include "BrackmoorEngine.h"
+#include "BrackmoorTransform.h"
 #include "BrackmoorVariables.h"
 #include "TEntity.h"
 
@@ -54,12 +55,21 @@ struct TextureState {
     bool plainEnabled = false;  // GL_TEXTURE_2D before updateWorld
 };
 
-// One updateWorld call: the engine's lights and what is known of GL's texture state.
+// One updateWorld call: the engine's lights, what is known of GL's texture state, the view.
 struct FrameState {
     const TLight& lights;
     std::size_t drawnLights;  // lights GL is given: 0 while none is on
     TextureState texture;
+    const GLfloat* view;  // the camera's world-to-eye matrix; null keeps everything in eye space
 };
+
+// The model-view everything is placed after: the camera's view, or the eye itself.
+void loadView(const GLfloat* view) {
+    if (view != nullptr)
+        glLoadMatrixf(view);
+    else
+        glLoadIdentity();
+}
 
 void enableTexturing(TextureState& t, bool on) {
     if (t.enabled == on)
@@ -177,43 +187,41 @@ void drawEntity(FrameState& frame, const TEntityClass& e) {
         glDisable(GL_CULL_FACE);
     else
         glEnable(GL_CULL_FACE);
-    // Entities are placed relative to the eye, whatever is on the stack.
-    glLoadIdentity();
-    glTranslatef(e.X, e.Y, e.Z);
-    glRotatef(e.Xr, 1.0f, 0.0f, 0.0f);
-    glRotatef(e.Yr, 0.0f, 1.0f, 0.0f);
-    glRotatef(e.Zr, 0.0f, 0.0f, 1.0f);
+    const bool normalising = bm::placeEntity(e, frame.view);
     const std::size_t surfaces = std::min<std::size_t>(
         e.Surface.size(), static_cast<std::size_t>(std::max<std::int32_t>(e.surfaceCount, 0)));
     for (std::size_t i = 0; i < surfaces; ++i) {
         if (e.Surface[i] != nullptr)
             drawSurface(frame, e, *e.Surface[i]);
     }
+    if (normalising)
+        glDisable(GL_NORMALIZE);
     glPopMatrix();
 }
 
 void setUpLight(GLenum light, const TLightSetup& setup) {
     glLightfv(light, GL_POSITION, setup.position);
     glLightfv(light, GL_SPOT_DIRECTION, setup.direction);
-    glLightf(light, GL_SPOT_CUTOFF, 90.0f);
-    glLightf(light, GL_CONSTANT_ATTENUATION, 1.0f);
-    glLightf(light, GL_LINEAR_ATTENUATION, 0.0f);
-    glLightf(light, GL_QUADRATIC_ATTENUATION, 0.0f);
+    glLightf(light, GL_SPOT_CUTOFF, setup.cutoff);
+    glLightf(light, GL_CONSTANT_ATTENUATION, setup.attenuation[0]);
+    glLightf(light, GL_LINEAR_ATTENUATION, setup.attenuation[1]);
+    glLightf(light, GL_QUADRATIC_ATTENUATION, setup.attenuation[2]);
     glLightfv(light, GL_DIFFUSE, setup.colour);
     glLightfv(light, GL_SPECULAR, setup.colour);
     glLightfv(light, GL_AMBIENT, setup.ambient);
 }
 
-// Gives GL every light that is on, in eye space; returns how many lights GL can take of ours.
-std::size_t setUpLights(const TLight& lights) {
+// Gives GL every light that is on, in eye space or through the view; returns how many lights GL
+// can take of ours.
+std::size_t setUpLights(const TLight& lights, const GLfloat* view) {
     GLint maxLights = 0;
     glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
     const std::size_t drawn =
         std::min(lights.lightCount(), static_cast<std::size_t>(std::max(maxLights, 0)));
     glPushMatrix();
-    // Light positions are taken through the model-view matrix: the identity keeps them in eye
-    // space, as entity positions are.
-    glLoadIdentity();
+    // Light positions and directions are taken through the model-view matrix: the identity keeps
+    // them in eye space, the view places them in the world, as entity positions are.
+    loadView(view);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, lights.global_ambient);
     for (std::size_t n = 0; n < drawn; ++n) {
         if (lights.lightOn(n))
@@ -224,9 +232,34 @@ std::size_t setUpLights(const TLight& lights) {
 }
 }  // namespace
 
+bool bm::placeEntity(const TEntityClass& e, const GLfloat* view) {
+    // Relative to the eye or the camera's view, whatever is on the stack.
+    loadView(view);
+    if (!bm::placedByMatrix(e)) {
+        glTranslatef(e.X, e.Y, e.Z);
+        glRotatef(e.Xr, 1.0f, 0.0f, 0.0f);
+        glRotatef(e.Yr, 0.0f, 1.0f, 0.0f);
+        glRotatef(e.Zr, 0.0f, 0.0f, 1.0f);
+        return false;
+    }
+    GLfloat world[16];
+    bm::recordWorldMatrix(TEntityRegistry, e, world);
+    glMultMatrixf(world);
+    // Scaled normals would light it too brightly or too dimly: GL makes them unit length again.
+    if (!bm::scalesNormals(world) || glIsEnabled(GL_NORMALIZE) == GL_TRUE)
+        return false;
+    glEnable(GL_NORMALIZE);
+    return true;
+}
+
 void BrackmoorClass::updateWorld() {
     glMatrixMode(GL_MODELVIEW);
-    FrameState frame{*this, anyLightOn() ? setUpLights(*this) : 0, {}};
+    GLfloat view[16];
+    const bool viewed = firstCamera.worldView == switchOn;
+    if (viewed)
+        firstCamera.ViewMatrix(view);
+    const GLfloat* const placedAfter = viewed ? view : nullptr;
+    FrameState frame{*this, anyLightOn() ? setUpLights(*this, placedAfter) : 0, {}, placedAfter};
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const TEntityClass* e : TEntityRegistry) {

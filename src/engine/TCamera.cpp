@@ -1,6 +1,9 @@
 // TCamera.cpp - the camera: defaults, setters, and Render, which applies it to GL.
 #include "TCamera.h"
 
+#include "BrackmoorTransform.h"
+#include "TEntity.h"
+
 #include <cstdio>
 
 std::int32_t cameraCount = 0;
@@ -19,6 +22,8 @@ void cameraClass::SetupCamera() {
     rangeFar = 500.0f;
     FieldOfView = 50.0f;
     AspectRatio = 0.75f;
+    worldView = -1;
+    throughEntity = -1;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     BrackmoorGlu.gluPerspective(FieldOfView, AspectRatio, rangeNear, rangeFar);
@@ -63,15 +68,42 @@ void cameraClass::SetCameraViewport(GLint vX, GLint vY, GLsizei vWidth, GLsizei 
 }
 
 void cameraClass::Render() {
+    UpdateCamera();
+    glLoadIdentity();
+    debugCameraInformation();
+    BrackmoorGlu.gluLookAt(X, Y, Z, 0, 0, 0, 0, 1, 0);
+}
+
+void cameraClass::UpdateCamera() {
     glViewport(viewX, viewY, viewWidth, viewHeight);
     glScissor(viewX, viewY, viewWidth, viewHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     BrackmoorGlu.gluPerspective(FieldOfView, AspectRatio, rangeNear, rangeFar);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    debugCameraInformation();
-    BrackmoorGlu.gluLookAt(X, Y, Z, 0, 0, 0, 0, 1, 0);
+}
+
+void cameraClass::CameraEntity(const TEntityClass* entity) {
+    throughEntity = entity != nullptr && entity->created ? entity->ID : -1;
+}
+
+void cameraClass::CameraMatrix(GLfloat m[16]) const {
+    // An entity without a record leaves the camera where its own fields put it.
+    if (throughEntity >= 0 && bm::entityPivotMatrix(throughEntity, m))
+        return;
+    GLfloat turn[16];
+    bm::makeHeadingPitchBank(turn, Yaw, Pitch, Roll);
+    bm::makeIdentity(m);
+    m[12] = X;
+    m[13] = Y;
+    m[14] = Z;
+    bm::multiplyMatrices(m, turn, m);
+}
+
+void cameraClass::ViewMatrix(GLfloat m[16]) const {
+    GLfloat camera[16];
+    CameraMatrix(camera);
+    bm::makeView(camera, m);
 }
 
 void cameraClass::debugCameraInformation() {

@@ -1,6 +1,7 @@
 // TEntity.cpp - entities and the entity registry.
 #include "TEntity.h"
 
+#include "BrackmoorTransform.h"
 #include "BrackmoorVariables.h"
 
 #include <iterator>
@@ -21,6 +22,14 @@ TEntityClass::TEntityClass()
       Xr(0),
       Yr(0),
       Zr(0),
+      parentID(-1),
+      scaleX(1),
+      scaleY(1),
+      scaleZ(1),
+      pivotX(0),
+      pivotY(0),
+      pivotZ(0),
+      headingPitchBank(0),
       Red(0),
       Green(0),
       Blue(0),
@@ -41,6 +50,10 @@ void TEntityClass::CreateEntity() {
     hidden = switchOff;
     X = Y = Z = 0.0f;
     Xr = Yr = Zr = 0.0f;
+    parentID = -1;
+    scaleX = scaleY = scaleZ = 1.0f;
+    pivotX = pivotY = pivotZ = 0.0f;
+    headingPitchBank = switchOff;
     Red = Green = Blue = Alpha = 1.0f;
     fullBright = vertexColour = flatShaded = switchOff;
     disableFog = backfaceCulling = alphaBlending = switchOff;
@@ -74,7 +87,45 @@ void TEntityClass::RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll) {
     Xr = pitch;
     Yr = yaw;
     Zr = roll;
+    headingPitchBank = switchOff;
     updateRegistry();
+}
+
+void TEntityClass::RotateEntityHPB(GLfloat heading, GLfloat pitch, GLfloat bank) {
+    Yr = heading;
+    Xr = pitch;
+    Zr = bank;
+    headingPitchBank = switchOn;
+    updateRegistry();
+}
+
+void TEntityClass::ScaleEntity(GLfloat x, GLfloat y, GLfloat z) {
+    scaleX = x;
+    scaleY = y;
+    scaleZ = z;
+    updateRegistry();
+}
+
+void TEntityClass::EntityPivot(GLfloat x, GLfloat y, GLfloat z) {
+    pivotX = x;
+    pivotY = y;
+    pivotZ = z;
+    updateRegistry();
+}
+
+void TEntityClass::EntityParent(const TEntityClass* parent) {
+    const bool root = parent == nullptr || !parent->created || parent->ID == ID;
+    parentID = root ? -1 : parent->ID;
+    updateRegistry();
+}
+
+bool TEntityClass::EntityWorldMatrix(GLfloat m[16]) const {
+    // An object CreateEntity never ran on has no record, whatever its ID says.
+    if (!created) {
+        bm::entityWorldMatrix(-1, m);
+        return false;
+    }
+    return bm::entityWorldMatrix(ID, m);
 }
 
 void TEntityClass::EntityTexture(TTextureClass texture, std::int32_t surfaceID,

@@ -45,6 +45,10 @@ public:
     TTextureClass name;                   // bound before drawing when its Tname is not 0
     GLfloat X, Y, Z;                      // position, world units
     GLfloat Xr, Yr, Zr;                   // rotation about X, Y, Z, degrees
+    std::int32_t parentID;                // ID of the entity it is placed in; -1 for none
+    GLfloat scaleX, scaleY, scaleZ;       // along its own axes; 1 for none
+    GLfloat pivotX, pivotY, pivotZ;       // point it turns and scales about, its own coordinates
+    short headingPitchBank;               // switch: 1 turns Yr, Xr, Zr as heading, pitch, bank
     GLfloat Red, Green, Blue, Alpha;      // entity colour, 0 to 1
     std::int32_t surfaceCount;            // entries of Surface
     short hidden;                         // drawn only while -1
@@ -63,6 +67,19 @@ public:
     std::int32_t CreateSurface();
     void PositionEntity(GLfloat x, GLfloat y, GLfloat z);
     void RotateEntity(GLfloat pitch, GLfloat yaw, GLfloat roll);
+    // Heading about Y, then pitch about X, then bank about Z, degrees: Ry · Rx · Rz applied to its
+    // points, bank first. Stored in Yr, Xr and Zr; RotateEntity brings back its own order.
+    void RotateEntityHPB(GLfloat heading, GLfloat pitch, GLfloat bank);
+    void ScaleEntity(GLfloat x, GLfloat y, GLfloat z);
+    // The point, in its own coordinates, that it turns and scales about and that its position
+    // places.
+    void EntityPivot(GLfloat x, GLfloat y, GLfloat z);
+    // Places, turns and scales it in the parent's own coordinates (the parent's pivot is part of
+    // them). Null, an entity never created, or itself, makes it a root again.
+    void EntityParent(const TEntityClass* parent);
+    // Its world matrix from the registry's records (see BrackmoorTransform.h); false, m the
+    // identity, when it has no record.
+    bool EntityWorldMatrix(GLfloat m[16]) const;
     void EntityTexture(TTextureClass texture, std::int32_t surfaceID, std::int32_t textureIndex);
     void EntityFX(std::int32_t fx);
     // Copies this entity into its registry record and moves the record to the back.
