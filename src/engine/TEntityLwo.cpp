@@ -370,14 +370,26 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
 void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
                            bm::LwoSummary& summary) {
     summary = bm::LwoSummary{};
-    const bool quiet = (Flags & BrackmoorLwoQuiet) != 0;
+    const bm::LwoFile file = bm::readLwoFile(filename, Flags);
+    if (!file.opened)
+        return;
+    summary.read = file.read;
+    bm::convertLwo(*this, file.lwo, filename, Flags, summary);
+}
+
+namespace bm {
+
+LwoFile readLwoFile(const std::string& filename, std::int32_t flags) {
+    LwoFile out;
+    const bool quiet = (flags & BrackmoorLwoQuiet) != 0;
     if (!quiet)
         std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
     FilePtr file(std::fopen(filename.c_str(), "rb"), &std::fclose);
     if (!file) {
         std::cout << "LoadLWO:Error loading " << filename << " could not file file." << std::endl;
-        return;
+        return out;
     }
+    out.opened = true;
     if (!quiet)
         std::cout << "file exists, loading..." << std::endl;
     long size = 0;
@@ -387,34 +399,37 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
     if (got != static_cast<std::size_t>(size))
         std::cout << "LoadLWO: read " << got << " of " << size << " Bytes of " << filename
                   << std::endl;
-    bm::Lwo2Options options;
+    Lwo2Options options;
     options.quiet = quiet;
-    options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
-    const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename, options);
-    summary.read = bm::isLightWaveObject(data.get(), got);
+    options.appearance = (flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
+    out.lwo = readLwo2(data.get(), got, std::cout, filename, options);
+    out.read = isLightWaveObject(data.get(), got);
+    return out;
+}
+
+void convertLwo(TEntityClass& entity, const Lwo2Data& lwo, const std::string& modelFile,
+                std::int32_t flags, LwoSummary& summary, ImageCache* images) {
     summary.points = lwo.Vertices.size();
     summary.polygons = lwo.Faces.size();
-    const std::size_t firstNewSurface = Surface.size();
-    if (!options.appearance) {
-        bm::addLwo2Surface(*this, lwo, std::cout, Flags);
-        summary.triangles = trianglesFrom(Surface, firstNewSurface);
+    const std::size_t firstNewSurface = entity.Surface.size();
+    if ((flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) == 0) {
+        addLwo2Surface(entity, lwo, std::cout, flags);
+        summary.triangles = trianglesFrom(entity.Surface, firstNewSurface);
         return;
     }
-    bm::ModelLooks looks;
+    ModelLooks looks;
     std::vector<TTextureClass> textures;
     {
-        bm::ReportWriter out(std::cout, quiet);
-        looks = bm::findLooks(lwo, out, (Flags & BrackmoorLwoSurfaces) != 0);
-        if ((Flags & BrackmoorLwoSurfaces) != 0)
-            textures = bm::loadLookImages(looks, filename, out);
+        ReportWriter out(std::cout, (flags & BrackmoorLwoQuiet) != 0);
+        looks = findLooks(lwo, out, (flags & BrackmoorLwoSurfaces) != 0);
+        if ((flags & BrackmoorLwoSurfaces) != 0)
+            textures = loadLookImages(looks, modelFile, out, images);
     }
-    bm::addLwo2Surface(*this, lwo, std::cout, Flags, &looks, &textures);
-    summary.triangles = trianglesFrom(Surface, firstNewSurface);
+    addLwo2Surface(entity, lwo, std::cout, flags, &looks, &textures);
+    summary.triangles = trianglesFrom(entity.Surface, firstNewSurface);
     summary.surfaces = looks.looks.size();
     summary.images = texturesLoaded(textures);
 }
-
-namespace bm {
 
 bool isLightWaveObject(const unsigned char* data, std::size_t size) {
     return isLwob(data, size) || (size >= 12 && std::memcmp(data, "FORM", 4) == 0 &&
