@@ -129,10 +129,12 @@ public:
                   CornerParts parts, bm::HeapPrefault& heap)
         : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
-    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given.
-    void startRun(std::size_t triangles, const TTextureClass* texture) {
+    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given;
+    // without normals, so unlit, when they give their own light.
+    void startRun(std::size_t triangles, const TTextureClass* texture, bool selfLit = false) {
         remaining = triangles;
         runTexture = texture;
+        runSelfLit = selfLit;
         entity.Surface.reserve(entity.Surface.size() + surfacesFor(triangles));
         left = 0;
     }
@@ -177,6 +179,8 @@ private:
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
     std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
+    bool runSelfLit = false;
+    bool normalsHere = false;  // the open surface has normals
     // The open surface's next vertex, in each of its arrays.
     GLfloat* position = nullptr;
     GLfloat* colour = nullptr;
@@ -194,7 +198,8 @@ void SurfaceFiller::open() {
     surface->verts.resize(3 * vertices);
     surface->vertexColours.assign(opaqueWhite().begin(), opaqueWhite().begin() + 4 * vertices);
     surface->tverts.resize(2 * vertices);  // (0, 0)
-    if (wanted.normals)
+    normalsHere = wanted.normals && !runSelfLit;
+    if (normalsHere)
         surface->normals.resize(3 * vertices);
     surface->triangleIndex.assign(vertexNumbers().begin(), vertexNumbers().begin() + vertices);
     surface->vertexPoints = static_cast<std::int32_t>(vertices);
@@ -218,7 +223,7 @@ void SurfaceFiller::writeValues(const CornerValues& values, std::size_t corner) 
     }
     colour += 4;
     uv += 2;
-    if (wanted.normals) {
+    if (normalsHere) {
         std::copy_n(values.normal(corner), 3, normal);
         if (wanted.rightHanded)
             normal[2] = -normal[2];
@@ -465,7 +470,9 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
         const bool ownTexture =
             textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-        filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
+        const SurfaceData* data = parts.colours ? looks->looks[run].surface : nullptr;
+        filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
+                        data != nullptr && data->luminosity >= 1.0f);
         reportTriangles(out, runs.triangles[run]);
         for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
             splitter.fill(runs.polygons[i], filler);
