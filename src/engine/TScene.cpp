@@ -69,13 +69,16 @@ bool TSceneClass::LoadScene(const std::string& filename, std::int32_t flags) {
 bool TSceneClass::LoadScene(const std::string& filename, std::int32_t flags,
                             bm::SceneSummary& summary) {
     summary = bm::SceneSummary{};
-    hideEverything();
+    ClearScene();
     Flags = flags;
     rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
     bm::SceneFiles files = bm::readSceneFiles(filename, flags);
     if (!files.opened || files.scene.status != bm::LwsRead)
         return false;
     summary.read = true;
+    loaded = true;
+    std::copy(Brackmoor.global_ambient, Brackmoor.global_ambient + 3, ambientBefore);
+    worldViewBefore = Brackmoor.firstCamera.worldView;
     scene = std::move(files.scene);
     makeEntities(files, summary);
     const std::size_t count = scene.items.size();
@@ -113,7 +116,7 @@ bool TSceneClass::LoadScene(const std::string& filename, std::int32_t flags,
     return true;
 }
 
-void TSceneClass::hideEverything() {
+void TSceneClass::ClearScene() {
     for (std::vector<TEntityClass>* list : {&Entity, &facing})
         for (TEntityClass& e : *list) {
             e.hidden = switchOn;
@@ -124,6 +127,11 @@ void TSceneClass::hideEverything() {
             Brackmoor.EnableLight(n, switchOff);
     if (cameraItem >= 0)
         Brackmoor.firstCamera.CameraEntity(nullptr);
+    if (loaded) {
+        Brackmoor.AmbientLight(ambientBefore[0], ambientBefore[1], ambientBefore[2]);
+        Brackmoor.firstCamera.worldView = worldViewBefore;
+    }
+    loaded = false;
     scene = bm::LwsScene{};
     Entity.clear();
     facing.clear();

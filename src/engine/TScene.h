@@ -57,8 +57,12 @@ public:
     // range fitted to the scene's sphere, when the scene has one.
     void SceneFrame(double frame);
 
+    // Takes the scene out of the engine: its entities hidden, its lights off, the ambient light
+    // and firstCamera (its own place, worldView -1) as they were before LoadScene. The entities
+    // and lights stay, unused.
+    void ClearScene();
+
 private:
-    void hideEverything();
     void makeEntities(const bm::SceneFiles& files, bm::SceneSummary& summary);
     void measureScene();
     void makeFacing(std::size_t item);
@@ -73,4 +77,7 @@ private:
     std::vector<std::vector<float>> boxes;
     bool posed = false;  // every item placed once
     bool rightHanded = false;
+    bool loaded = false;                     // LoadScene took over the camera and the ambient
+    GLfloat ambientBefore[3] = {0, 0, 0};  // the engine's ambient light before LoadScene
+    short worldViewBefore = -1;            // and its camera's world view
 };

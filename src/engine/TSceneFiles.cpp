@@ -90,22 +90,27 @@ public:
     }
 
 private:
+    // Keyed by the file's own path, so that two spellings of one file read it once.
     std::size_t fileAt(const std::string& path) {
-        const auto known = index.find(path);
+        std::error_code error;
+        std::string key = std::filesystem::weakly_canonical(path, error).string();
+        if (error)
+            key = path;
+        const auto known = index.find(key);
         if (known != index.end())
             return known->second;
         if ((flags & BrackmoorLwoQuiet) == 0)
             std::cout << "LoadScene: reading object " << path << std::endl;
         files.paths.push_back(path);
         files.files.push_back(readLwoFile(path, flags));
-        index.emplace(path, files.files.size() - 1);
+        index.emplace(key, files.files.size() - 1);
         return files.files.size() - 1;
     }
 
     SceneFiles& files;
     const std::string& sceneFile;
     std::int32_t flags;
-    std::map<std::string, std::size_t> index;  // by the path found
+    std::map<std::string, std::size_t> index;  // by the file's own path
 };
 
 }  // namespace
