@@ -98,6 +98,7 @@ fuzz: deps
 bench: build
 	cd build && ../scripts/with-display.sh bench/registry_bench
 	cd build && ../scripts/with-display.sh bench/world_bench
+	cd build && ../scripts/with-display.sh bench/scene_bench
 	cd build && bench/lwo_bench
 
 clean:
