@@ -108,7 +108,6 @@ TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
                 points({{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {0.5f, -0.5f, 0}, {-0.5f, -0.5f, 0}}),
                 polygons("FACE", {{0, 1, 2, 3}}), polygonTags("SURF", {{0, 0}}),
                 stillClip(1, "halves.png"), surface("Sign", {imageBlock(0, 1)})})));
-    hideEveryRecord();
     BrackmoorBackfaceCulling = -1;
     for (const bool converted : {true, false}) {
         TEntityClass sign;
