@@ -51,6 +51,36 @@ TEST(TEntityLwoImages, ImagesAreFoundBesideTheModel) {
         EXPECT_EQ(bm::findImageFile(dir, c.name), c.found) << c.name;
 }
 
+// Laid out as LightWave lays out content, a model in Objects finds what it names in the Images
+// folder beside it, by the path written from the content folder or by base name; an image beside
+// the model comes first.
+TEST(TEntityLwoImages, ImagesAreFoundInTheContentsImagesFolder) {
+    const std::string content = makeTempDir(), objects = content + "/Objects";
+    for (const char* folder : {"/Objects", "/Images", "/Images/city"})
+        mkdir((content + folder).c_str(), 0755);
+    for (const char* file :
+         {"/Images/Map.JPG", "/Images/city/road.jpg", "/Images/shared.png", "/Objects/Shared.png"})
+        std::ofstream(content + file) << "x";
+    const struct {
+        std::string modelFolder;
+        const char* name;
+        std::string found;
+    } cases[] = {
+        {objects, "map.jpg", content + "/Images/Map.JPG"},
+        {objects, "C:\\LightWave\\Images\\MAP.jpg", content + "/Images/Map.JPG"},
+        {objects, "/elsewhere/map.jpg", content + "/Images/Map.JPG"},
+        {objects, "Images/city/road.jpg", content + "/Images/city/road.jpg"},
+        {objects, "shared.png", objects + "/Shared.png"},
+        {objects + "/.", "map.jpg", objects + "/./../Images/Map.JPG"},
+        {objects, "road.jpg", ""},
+        {objects, "city", ""},
+        {content + "/Images", "map.jpg", content + "/Images/Map.JPG"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(bm::findImageFile(c.modelFolder, c.name), c.found)
+            << c.modelFolder << " " << c.name;
+}
+
 // Two surfaces naming one image share one texture, registered, their corners at the map's
 // (u, 1 - v); an image that is corrupt or not there gets one line naming its surface and file.
 TEST_F(TEntityLwoImagesGL, EachImageLoadsOncePerLoad) {
