@@ -31,7 +31,9 @@ std::string load(TEntityClass& e, const std::string& path, std::int32_t flags = 
 
 // Names written on other machines are found by their base name, whatever its case.
 TEST(TEntityLwoImages, ImagesAreFoundBesideTheModel) {
-    const std::string dir = makeTempDir();
+    // In a fresh folder, so that the folder above the model's holds nothing to find either.
+    const std::string dir = makeTempDir() + "/model";
+    mkdir(dir.c_str(), 0755);
     std::ofstream(dir + "/Earth.JPG") << "x";
     mkdir((dir + "/maps").c_str(), 0755);
     std::ofstream(dir + "/maps/sea.png") << "x";
