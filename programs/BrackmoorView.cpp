@@ -32,7 +32,9 @@ constexpr char usage[] =
     "  --turn DEGREES         turn per frame about the vertical axis (default 0.5)\n"
     "  --no-light             draw the model's colours unlit\n"
     "  --help                 print this and leave\n"
-    "  --version              print the engine's version and leave\n";
+    "  --version              print the engine's version and leave\n"
+    "Samples, in the source tree: samples/Objects/hierarchy.lwo, samples/Objects/Teddy.lwo,\n"
+    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo.\n";
 
 // Images beside the model, little on standard output, and the model's front toward the viewer.
 constexpr std::int32_t loadFlags =

@@ -61,6 +61,14 @@ std::string fileInFolderIgnoringCase(const std::string& folder, const std::strin
     return std::string();
 }
 
+// The folder holding folder: LightWave's content folder when folder is its Objects folder.
+std::string parentFolder(const std::string& folder) {
+    const std::string last = baseName(folder);
+    if (last == "." || last == "..")
+        return folder == "." ? ".." : folder + "/..";
+    return folderOf(folder);
+}
+
 struct LoadedImage {
     TTextureClass texture{};
     std::string failure;  // empty when the texture loaded
@@ -84,10 +92,19 @@ LoadedImage loadImage(const std::string& path, const ImageBlock& block) {
 std::string findImageFile(const std::string& modelFolder, const std::string& name) {
     if (name.empty())
         return std::string();
-    const std::string written = name[0] == '/' ? name : modelFolder + "/" + name;
+    const bool absolute = name[0] == '/';
+    const std::string written = absolute ? name : modelFolder + "/" + name;
     if (isFile(written))
         return written;
-    return fileInFolderIgnoringCase(modelFolder, baseName(name));
+    const std::string beside = fileInFolderIgnoringCase(modelFolder, baseName(name));
+    if (!beside.empty())
+        return beside;
+    // LightWave keeps objects and images in folders side by side under one content folder,
+    // "Objects" and "Images", and writes image paths from the content folder.
+    const std::string content = parentFolder(modelFolder);
+    if (!absolute && isFile(content + "/" + name))
+        return content + "/" + name;
+    return fileInFolderIgnoringCase(content + "/Images", baseName(name));
 }
 
 std::vector<TTextureClass> loadLookImages(ModelLooks& looks, const std::string& modelFile,
