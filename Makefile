@@ -38,10 +38,10 @@ run: build
 			&& echo "No display: the demonstration ran 600 frames under a virtual X server; its last frame is build/demo.png"; \
 	fi
 
-# Shows MODEL in the viewer; without a display, one frame under a virtual X server, written to
-# build/view.png.
+# Shows MODEL in the viewer, the coloured sample object unless told otherwise; without a display,
+# one frame under a virtual X server, written to build/view.png.
+MODEL = samples/Objects/hierarchy.lwo
 view: build
-	@if [ -z "$(MODEL)" ]; then echo "usage: make view MODEL=path/to/model.lwo" >&2; exit 2; fi
 	@if [ -n "$$DISPLAY" ]; then \
 		build/brackmoor-view "$(MODEL)"; \
 	else \

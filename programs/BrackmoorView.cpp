@@ -44,7 +44,9 @@ constexpr char usage[] =
     "                         line (-1 for none), the top three rows of its matrix at the first\n"
     "                         frame or F in LightWave's axes, and its name\n"
     "  --help                 print this and leave\n"
-    "  --version              print the engine's version and leave\n";
+    "  --version              print the engine's version and leave\n"
+    "Samples, in the source tree: samples/Objects/hierarchy.lwo, samples/Objects/Teddy.lwo,\n"
+    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo.\n";
 
 // Images beside the model, little on standard output, and the model's front toward the viewer.
 constexpr std::int32_t loadFlags =

@@ -16,9 +16,19 @@
 
 namespace {
 
-// Read while this file's globals are built: the engine's own must already exist by then, as they
-// must for a program's entities.
-const std::string titleWhileGlobalsAreBuilt = BrackmoorWindowTitle;
+// Read while this file's globals are built, before any test runs: the engine's own must already
+// exist by then, as they must for a program's entities. The shared window, once a test opens it,
+// stays open and sized for the GL tests, so these are read only here.
+struct StartingValues {
+    std::string title = BrackmoorWindowTitle;
+    std::int32_t width = BrackmoorWidth, height = BrackmoorHeight, depth = BrackmoorDepth;
+    short backfaceCulling = BrackmoorBackfaceCulling;
+    GLfloat colourSum = GLRed + GLGreen + GLBlue + GLAlpha;
+    int window = OpenGLWindow;
+    std::size_t lightEntries = Brackmoor.lightEntries();
+    bool noTextures = TTextureRegistry.Texture.empty();
+};
+const StartingValues atStart;
 
 char programName[] = "brackmoor_tests";
 char* arguments[] = {programName, nullptr};
@@ -60,16 +70,15 @@ class BrackmoorEngineGL : public bm::test::GLFixture {};
 }  // namespace
 
 TEST(BrackmoorEngine, GlobalsStartAtTheirDocumentedValues) {
-    EXPECT_EQ(titleWhileGlobalsAreBuilt, "Brackmoor engine window");
-    EXPECT_EQ(BrackmoorWindowTitle, "Brackmoor engine window");
-    EXPECT_EQ(BrackmoorWidth, 400);
-    EXPECT_EQ(BrackmoorHeight, 300);
-    EXPECT_EQ(BrackmoorDepth, 32);
-    EXPECT_EQ(BrackmoorBackfaceCulling, -1);
-    EXPECT_EQ(GLRed + GLGreen + GLBlue + GLAlpha, 4.0f);
-    EXPECT_EQ(OpenGLWindow, 0);
-    EXPECT_EQ(Brackmoor.lightEntries(), 0u);
-    EXPECT_TRUE(TTextureRegistry.Texture.empty());
+    EXPECT_EQ(atStart.title, "Brackmoor engine window");
+    EXPECT_EQ(atStart.width, 400);
+    EXPECT_EQ(atStart.height, 300);
+    EXPECT_EQ(atStart.depth, 32);
+    EXPECT_EQ(atStart.backfaceCulling, -1);
+    EXPECT_EQ(atStart.colourSum, 4.0f);
+    EXPECT_EQ(atStart.window, 0);
+    EXPECT_EQ(atStart.lightEntries, 0u);
+    EXPECT_TRUE(atStart.noTextures);
 }
 
 TEST(BrackmoorEngine, SettersStoreTheirArgumentsUnchanged) {

@@ -54,7 +54,6 @@ void traceOneFrame() {
 class BrackmoorWorldGL : public bm::test::GLFixture {
 protected:
     void SetUp() override {
-        bm::test::hideEveryRecord();
         BrackmoorBackfaceCulling = -1;
         bm::test::setOrthoView();
     }

@@ -31,7 +31,9 @@ std::string load(TEntityClass& e, const std::string& path, std::int32_t flags = 
 
 // Names written on other machines are found by their base name, whatever its case.
 TEST(TEntityLwoImages, ImagesAreFoundBesideTheModel) {
-    const std::string dir = makeTempDir();
+    // In a fresh folder, so that the folder above the model's holds nothing to find either.
+    const std::string dir = makeTempDir() + "/model";
+    mkdir(dir.c_str(), 0755);
     std::ofstream(dir + "/Earth.JPG") << "x";
     mkdir((dir + "/maps").c_str(), 0755);
     std::ofstream(dir + "/maps/sea.png") << "x";
@@ -49,6 +51,36 @@ TEST(TEntityLwoImages, ImagesAreFoundBesideTheModel) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(bm::findImageFile(dir, c.name), c.found) << c.name;
+}
+
+// Laid out as LightWave lays out content, a model in Objects finds what it names in the Images
+// folder beside it, by the path written from the content folder or by base name; an image beside
+// the model comes first.
+TEST(TEntityLwoImages, ImagesAreFoundInTheContentsImagesFolder) {
+    const std::string content = makeTempDir(), objects = content + "/Objects";
+    for (const char* folder : {"/Objects", "/Images", "/Images/city"})
+        mkdir((content + folder).c_str(), 0755);
+    for (const char* file :
+         {"/Images/Map.JPG", "/Images/city/road.jpg", "/Images/shared.png", "/Objects/Shared.png"})
+        std::ofstream(content + file) << "x";
+    const struct {
+        std::string modelFolder;
+        const char* name;
+        std::string found;
+    } cases[] = {
+        {objects, "map.jpg", content + "/Images/Map.JPG"},
+        {objects, "C:\\LightWave\\Images\\MAP.jpg", content + "/Images/Map.JPG"},
+        {objects, "/elsewhere/map.jpg", content + "/Images/Map.JPG"},
+        {objects, "Images/city/road.jpg", content + "/Images/city/road.jpg"},
+        {objects, "shared.png", objects + "/Shared.png"},
+        {objects + "/.", "map.jpg", objects + "/./../Images/Map.JPG"},
+        {objects, "road.jpg", ""},
+        {objects, "city", ""},
+        {content + "/Images", "map.jpg", content + "/Images/Map.JPG"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(bm::findImageFile(c.modelFolder, c.name), c.found)
+            << c.modelFolder << " " << c.name;
 }
 
 // Two surfaces naming one image share one texture, registered, their corners at the map's
@@ -108,7 +140,6 @@ TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
                 points({{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {0.5f, -0.5f, 0}, {-0.5f, -0.5f, 0}}),
                 polygons("FACE", {{0, 1, 2, 3}}), polygonTags("SURF", {{0, 0}}),
                 stillClip(1, "halves.png"), surface("Sign", {imageBlock(0, 1)})})));
-    hideEveryRecord();
     BrackmoorBackfaceCulling = -1;
     for (const bool converted : {true, false}) {
         TEntityClass sign;

@@ -158,7 +158,6 @@ TEST(TEntityShapes, BuildersRegisterAndRebuildOnANewId) {
 class TEntityShapesGL : public bm::test::GLFixture {
 protected:
     void SetUp() override {
-        bm::test::hideEveryRecord();
         texture = bm::test::loadTexture(bm::test::quadrantColour);
     }
 

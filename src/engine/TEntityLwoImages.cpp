@@ -25,6 +25,14 @@ std::string baseName(const std::string& name) {
     return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
+// The folder holding folder: LightWave's content folder when folder is its Objects folder.
+std::string parentFolder(const std::string& folder) {
+    const std::string last = baseName(folder);
+    if (last == "." || last == "..")
+        return folder == "." ? ".." : folder + "/..";
+    return folderOf(folder);
+}
+
 // Repeats unless both directions clamp to the edge; one clamped direction is set after.
 ImageCache::Image loadImage(const std::string& path, const ImageBlock& block) {
     ImageCache::Image image;
@@ -43,10 +51,19 @@ ImageCache::Image loadImage(const std::string& path, const ImageBlock& block) {
 std::string findImageFile(const std::string& modelFolder, const std::string& name) {
     if (name.empty())
         return std::string();
-    const std::string written = name[0] == '/' ? name : modelFolder + "/" + name;
+    const bool absolute = name[0] == '/';
+    const std::string written = absolute ? name : modelFolder + "/" + name;
     if (isFile(written))
         return written;
-    return inFolderAnyCase(modelFolder, baseName(name));
+    const std::string beside = inFolderAnyCase(modelFolder, baseName(name));
+    if (!beside.empty())
+        return beside;
+    // LightWave keeps objects and images in folders side by side under one content folder,
+    // "Objects" and "Images", and writes image paths from the content folder.
+    const std::string content = parentFolder(modelFolder);
+    if (!absolute && isFile(content + "/" + name))
+        return content + "/" + name;
+    return inFolderAnyCase(content + "/Images", baseName(name));
 }
 
 std::vector<TTextureClass> loadLookImages(ModelLooks& looks, const std::string& modelFile,

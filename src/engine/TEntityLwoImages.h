@@ -13,7 +13,10 @@ namespace bm {
 
 // The image file a model names, looked for as written (relative to the model's folder), then by
 // its base name in the model's folder regardless of case, so that a path from another machine
-// ("C:\maps\Earth.JPG", "Q:models/earth.jpg") is found. Empty when there is none.
+// ("C:\maps\Earth.JPG", "Q:models/earth.jpg") is found. A model kept as LightWave lays out its
+// content, in an Objects folder beside an Images folder, finds its images there too: a relative
+// name as written from the folder above the model's, then its base name in that folder's Images
+// folder regardless of case. Empty when there is none.
 std::string findImageFile(const std::string& modelFolder, const std::string& name);
 
 // Images loaded so far, by the path they were found at: the texture, or why it did not load.

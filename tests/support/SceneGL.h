@@ -1,4 +1,4 @@
-// SceneGL.h - what the scene's GL tests share: a known view, raw texture files, a clean registry.
+// SceneGL.h - what the scene's GL tests share: a known view and raw texture files.
 #pragma once
 
 #include "BrackmoorVariables.h"
@@ -78,12 +78,6 @@ inline void setOrthoView() {
 // The pixel where the eye-space point (x, y) lands under setOrthoView.
 inline Rgba pixelAtEye(float x, float y) {
     return readPixel(static_cast<int>(320 + 100 * x), static_cast<int>(240 + 100 * y));
-}
-
-// Records other tests left in this process stay out of the picture.
-inline void hideEveryRecord() {
-    for (TEntityClass* record : TEntityRegistry)
-        record->hidden = 0;
 }
 
 }  // namespace bm::test
