@@ -46,7 +46,8 @@ constexpr char usage[] =
     "  --help                 print this and leave\n"
     "  --version              print the engine's version and leave\n"
     "Samples, in the source tree: samples/Objects/hierarchy.lwo, samples/Objects/Teddy.lwo,\n"
-    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo.\n";
+    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo; the scene\n"
+    "samples/Scenes/seq_city_02.lws.\n";
 
 // Images beside the model, little on standard output, and the model's front toward the viewer.
 constexpr std::int32_t loadFlags =

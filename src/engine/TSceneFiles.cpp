@@ -135,7 +135,7 @@ SceneFiles readSceneFiles(const std::string& sceneFile, std::int32_t flags) {
     files.opened = true;
     {
         std::ostringstream report;
-        files.scene = readLws(text.data(), text.size(), report);
+        files.scene = readLws(text.data(), text.size(), report, (flags & BrackmoorLwoQuiet) == 0);
         std::cout << report.str() << std::flush;
     }
     const std::size_t count = files.scene.items.size();

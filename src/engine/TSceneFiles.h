@@ -38,8 +38,9 @@ std::string findSceneObject(const std::string& written, const std::string& scene
 
 // Reads the scene and every object file it names, each file once however many items or layers
 // use it, with readLwoFile and these flags (what it prints goes to standard output). Lines
-// beginning "LoadScene: " say what is wrong: the scene's own, and one for each object item that
-// is missing, refused or not an object, naming its path and line. Without BrackmoorLwoQuiet a
+// beginning "LoadScene: " say what is wrong: the scene's own (with BrackmoorLwoQuiet, not the
+// count of keywords passed over), and one for each object item that is missing, refused or not
+// an object, naming its path and line. Without BrackmoorLwoQuiet a
 // line for each object file read says where it was found.
 SceneFiles readSceneFiles(const std::string& sceneFile, std::int32_t flags);
 
