@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <string>
 
 namespace {
@@ -103,6 +104,9 @@ TEST(BrackmoorTransform, MissingParentsAndLoopsMakeRoots) {
     b.EntityParent(&a);
     below.EntityParent(&a);
     below.PositionEntity(0, 0, 4);
+    // Entity numbers are handed out again after each test, so this one takes a number no test
+    // reaches, to be sure no record holds it.
+    unregistered.ID = std::numeric_limits<std::int32_t>::max();
     orphan.EntityParent(&unregistered);
     orphan.PositionEntity(8, 0, 0);
     self.parentID = self.ID;
@@ -165,9 +169,6 @@ TEST(BrackmoorTransform, HeadingPitchBankTurnInLightWavesOrder) {
 class BrackmoorTransformGL : public bm::test::GLFixture {
 protected:
     BrackmoorClass engine{};  // its own camera and lights
-
-    void SetUp() override { bm::test::hideEveryRecord(); }
-    void TearDown() override { bm::test::hideEveryRecord(); }
 };
 
 // The model-view GL holds for the child, as updateWorld loads it: its world matrix in eye space,
