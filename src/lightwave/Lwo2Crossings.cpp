@@ -27,7 +27,8 @@ bool sweptBefore(Flat a, Flat b) {
 }
 
 // Which side of the line from a to b c lies on: 1 to its left, -1 to its right, 0 on it. Exact
-// for coordinates read from floats, whose differences and their products doubles hold whole.
+// for coordinates read from floats of like magnitudes, whose differences and their products a
+// double holds whole.
 int side(Flat a, Flat b, Flat c) {
     const double area = (b.s - a.s) * (c.t - a.t) - (b.t - a.t) * (c.s - a.s);
     return (area > 0) - (area < 0);

@@ -30,8 +30,9 @@ public:
     static constexpr std::size_t largestOutlineClippedWhole = 32;
     static constexpr std::size_t stepsPerCorner = 64;
 
-    // Work counted since construction: edges compared while looking for crossings, corners
-    // tested against ears. GLU's own work is not counted; outlines handed to it are.
+    // Work counted since construction: edges compared while looking for crossings, ears and
+    // corners tested while clipping outlines of more than largestOutlineClippedWhole corners.
+    // GLU's own work is not counted; the outlines handed to it are.
     std::size_t stepsTaken = 0;
     std::size_t tessellated = 0;
 
