@@ -70,6 +70,23 @@ void checkQuietRead(const std::uint8_t* data, std::size_t size) {
         __builtin_trap();
 }
 
+// The sweep takes n log n steps on any outline, whatever its points hold.
+void findCrossings(const bm::Lwo2Data& lwo) {
+    std::vector<bm::Vec3> place;
+    for (const FaceData& face : lwo.Faces) {
+        if (!bm::drawable(face, lwo))
+            continue;
+        const std::size_t n = static_cast<std::size_t>(face.VertexCount);
+        place.clear();
+        for (std::size_t k = 0; k < n; ++k)
+            place.push_back(bm::pointAt(lwo.Vertices, lwo.Corners[face.FirstCorner + k]));
+        std::size_t steps = 0;
+        bm::outlineCrossesItself(place.data(), n, bm::polygonNormal(place.data(), n), steps);
+        if (steps > 8 * n * (1 + static_cast<std::size_t>(std::log2(double(n)))))
+            __builtin_trap();
+    }
+}
+
 // Every drawn corner's colour, texture coordinates and normal, every image taken as loaded.
 void computeCorners(const std::uint8_t* data, std::size_t size) {
     std::ostream discard(nullptr);
@@ -86,23 +103,6 @@ void computeCorners(const std::uint8_t* data, std::size_t size) {
         if (bm::drawable(lwo.Faces[p], lwo))
             values.compute(p);
     findCrossings(lwo);
-}
-
-// The sweep takes n log n steps on any outline, whatever its points hold.
-void findCrossings(const bm::Lwo2Data& lwo) {
-    std::vector<bm::Vec3> place;
-    for (const FaceData& face : lwo.Faces) {
-        if (!bm::drawable(face, lwo))
-            continue;
-        const std::size_t n = static_cast<std::size_t>(face.VertexCount);
-        place.clear();
-        for (std::size_t k = 0; k < n; ++k)
-            place.push_back(bm::pointAt(lwo.Vertices, lwo.Corners[face.FirstCorner + k]));
-        std::size_t steps = 0;
-        bm::outlineCrossesItself(place.data(), n, bm::polygonNormal(place.data(), n), steps);
-        if (steps > 8 * n * (1 + static_cast<std::size_t>(std::log2(double(n)))))
-            __builtin_trap();
-    }
 }
 
 }  // namespace
