@@ -104,11 +104,11 @@ bool storeEntry(VertexMap& map, MapEntry entry, bool perPolygon, const ChunkPlac
 }
 
 // The first TXUV map listing points of a layer is the one its surfaces without an image of their
-// own take their coordinates from.
+// own take their coordinates from. Layers come in the order of their points, so one already
+// noted is the last noted of some map.
 void noteFirstUvMap(Lwo2Data& lwo, VertexMap& map, std::size_t layer) {
     for (const VertexMap& other : lwo.Maps)
-        if (std::find(other.firstInLayers.begin(), other.firstInLayers.end(), layer) !=
-            other.firstInLayers.end())
+        if (!other.firstInLayers.empty() && other.firstInLayers.back() == layer)
             return;
     map.firstInLayers.push_back(layer);
 }
