@@ -8,6 +8,7 @@
 #include "Lwo2Report.h"
 #include "Lwo2Triangulator.h"
 #include "LwobReader.h"
+#include "TEntityLwoCompact.h"
 #include "TEntityLwoImages.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@
 
 namespace {
 
+using bm::CornerParts;
 using bm::CornerValues;
 using bm::ModelLooks;
 using bm::Triangle;
@@ -33,14 +35,6 @@ using bm::Triangulator;
 
 constexpr std::size_t trianglesPerSurface = 85;  // 255 vertices: every index fits in 8 bits
 constexpr short switchOn = 1;
-
-// What a conversion gives each corner beyond its position.
-struct CornerParts {
-    bool colours = false;      // its surface's colour, else opaque white
-    bool uvs = false;          // its texture coordinates, else (0, 0)
-    bool normals = false;      // its normal, else none
-    bool rightHanded = false;  // z negated and the corners reversed, so fronts stay fronts
-};
 
 std::size_t surfacesFor(std::size_t triangles) {
     return (triangles + trianglesPerSurface - 1) / trianglesPerSurface;
@@ -107,8 +101,9 @@ void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
 // last surfaces' pages then fault in as they are written, as without help. More has the second
 // thread provide pages the fill never reaches, which go back when the room is released. The
 // surfaces themselves come in blocks of 256, which may be mapped apart from the heap, and are not
-// counted.
-std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts) {
+// counted. Shared vertices are reckoned at one a triangle, what a grid of quads comes to in a
+// surface of 256 vertices.
+std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts, bool compact) {
     std::size_t triangles = 0;
     for (const FaceData& face : lwo.Faces)
         if (face.VertexCount >= 3)
@@ -116,9 +111,10 @@ std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts) {
     const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
     const std::size_t arrays = parts.normals ? 5 : 4;
     constexpr std::size_t header = 8;
-    return lwo.Faces.size() * sizeof(std::uint32_t) +
-           triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
-           surfacesFor(triangles) * arrays * header;
+    const std::size_t vertices = compact ? triangles : 3 * triangles;
+    const std::size_t surfaces = compact ? surfacesFor(triangles) / 3 + 1 : surfacesFor(triangles);
+    return lwo.Faces.size() * sizeof(std::uint32_t) + vertices * floatsPerVertex * sizeof(GLfloat) +
+           3 * triangles + surfaces * arrays * header;
 }
 
 // Fills runs of the entity's surfaces with three fresh vertices per triangle, 85 triangles to a
@@ -242,7 +238,8 @@ public:
     PolygonSplitter(const bm::Lwo2Data& model, CornerValues* cornerValues)
         : lwo(model), values(cornerValues), triangulator(model.Vertices) {}
 
-    void fill(std::uint32_t polygon, SurfaceFiller& filler) {
+    template <typename Filler>
+    void fill(std::uint32_t polygon, Filler& filler) {
         const FaceData& face = lwo.Faces[polygon];
         const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
         const auto count = static_cast<std::size_t>(face.VertexCount);
@@ -432,7 +429,8 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
     // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
     // kernel provide them while this one works out what goes in them, and fills them.
-    HeapPrefault prefault(fillBytes(lwo, parts));
+    const bool compact = (flags & BrackmoorLwoCompact) != 0;
+    HeapPrefault prefault(fillBytes(lwo, parts, compact));
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
         found = findLooks(lwo, out, parts.colours);
@@ -445,17 +443,28 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     if (looks != nullptr)
         values = std::make_unique<CornerValues>(lwo, *looks, parts.normals);
     const Runs runs = runsOf(lwo, parts.colours ? looks : nullptr);
-    SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
     PolygonSplitter splitter(lwo, values.get());
-    for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
-        const bool ownTexture =
-            textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-        filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
-        reportTriangles(out, runs.triangles[run]);
-        for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
-            splitter.fill(runs.polygons[i], filler);
+    const auto fillRuns = [&](auto& filler, bool sharedVertices) {
+        for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
+            const bool ownTexture =
+                textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
+            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
+            // Shared vertices are numbered as they are found: each triangle's line is written
+            // as it is placed.
+            if (!sharedVertices)
+                reportTriangles(out, runs.triangles[run]);
+            for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
+                splitter.fill(runs.polygons[i], filler);
+        }
+        filler.finish();
+    };
+    if (compact) {
+        CompactFiller filler(entity, lwo.Vertices, parts, prefault, out);
+        fillRuns(filler, true);
+    } else {
+        SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
+        fillRuns(filler, false);
     }
-    filler.finish();
     out.flush();
     entity.updateRegistry();
 }
