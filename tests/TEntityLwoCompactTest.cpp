@@ -1,13 +1,17 @@
 // TEntityLwoCompactTest.cpp - shared vertices: a plain conversion's triangles, corner for corner,
 // from fewer vertices; corners that differ in any value kept apart; 8-bit indices.
+#include "BrackmoorEngine.h"
+#include "Lwo2Appearance.h"
 #include "TEntity.h"
 #include "support/GLWindow.h"
 #include "support/LwoFiles.h"
+#include "support/SceneGL.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -32,11 +36,13 @@ struct Corner {
     }
 };
 
+// A surface of one colour gives every vertex its first colour and texture coordinates.
 std::array<std::uint32_t, 12> vertexBits(const TSurfaceClass& s, std::size_t v) {
     float values[12] = {};
+    const std::size_t coloured = s.fxOneColour == 1 ? 0 : v;
     std::copy_n(s.verts.begin() + 3 * v, 3, values);
-    std::copy_n(s.vertexColours.begin() + 4 * v, 4, values + 3);
-    std::copy_n(s.tverts.begin() + 2 * v, 2, values + 7);
+    std::copy_n(s.vertexColours.begin() + 4 * coloured, 4, values + 3);
+    std::copy_n(s.tverts.begin() + 2 * coloured, 2, values + 7);
     if (!s.normals.empty())
         std::copy_n(s.normals.begin() + 3 * v, 3, values + 9);
     std::array<std::uint32_t, 12> bits;
@@ -70,14 +76,17 @@ std::size_t verticesOf(const TEntityClass& e) {
 }
 
 // A shared-vertex surface: at most 256 vertices, every one used and no two alike, every array
-// sized for them, and vertexPoints the corners its triangles draw.
+// sized for them (colours once when they are one, which only unlit surfaces are), and
+// vertexPoints the corners its triangles draw.
 void expectCompactSurfaces(const TEntityClass& e, const std::string& what) {
     for (const TSurfaceClass* s : e.Surface) {
         const std::size_t vertices = s->verts.size() / 3;
+        const std::size_t coloured = s->fxOneColour == 1 ? 1 : vertices;
         ASSERT_LE(vertices, 256u) << what;
         ASSERT_EQ(s->verts.size(), 3 * vertices) << what;
-        ASSERT_EQ(s->vertexColours.size(), 4 * vertices) << what;
-        ASSERT_EQ(s->tverts.size(), 2 * vertices) << what;
+        ASSERT_EQ(s->vertexColours.size(), 4 * coloured) << what;
+        ASSERT_EQ(s->tverts.size(), 2 * coloured) << what;
+        ASSERT_TRUE(s->fxOneColour != 1 || s->normals.empty()) << what;
         ASSERT_TRUE(s->normals.empty() || s->normals.size() == 3 * vertices) << what;
         ASSERT_EQ(std::size_t(s->vertexPoints), s->triangleIndex.size()) << what;
         ASSERT_EQ(s->triangleIndex.size() % 3, 0u) << what;
@@ -103,7 +112,37 @@ TEntityClass converted(const bm::Lwo2Data& lwo, std::int32_t flags, std::string*
     return e;
 }
 
+// As if every image the looks name had loaded, so that they lay on their texture coordinates.
+TEntityClass convertedTextured(const bm::Lwo2Data& lwo, std::int32_t flags) {
+    std::ostringstream discard;
+    bm::ReportWriter out(discard, true);
+    bm::ModelLooks found = bm::findLooks(lwo, out, true);
+    for (bm::SurfaceLook& look : found.looks)
+        look.textured = look.image != nullptr;
+    const std::vector<TTextureClass> textures(found.looks.size(), TTextureClass{});
+    TEntityClass e;
+    bm::addLwo2Surface(e, lwo, discard, flags, &found, &textures);
+    return e;
+}
+
 constexpr std::int32_t looks = BrackmoorLwoSurfaces | BrackmoorLwoNormals;
+
+class TEntityLwoCompactGL : public GLFixture {};
+
+// The whole window after drawing only this entity, turned, under the application's texture.
+std::vector<unsigned char> pictureOf(TEntityClass& e, const TTextureClass& texture) {
+    hideEveryRecord();
+    e.PositionEntity(0, 0, -8);
+    e.RotateEntity(35, 50, 0);
+    setOrthoView();
+    glBindTexture(GL_TEXTURE_2D, texture.Tname);
+    Brackmoor.updateWorld();
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    e.hidden = 0;
+    e.updateRegistry();
+    return pixels;
+}
 
 }  // namespace
 
@@ -155,7 +194,7 @@ TEST(TEntityLwoCompact, SurfacesFillToTheLastEightBitIndex) {
     std::vector<Corners> apart;
     for (std::uint32_t i = 0; i < 100; ++i) {
         apartPoints.insert(apartPoints.end(),
-                           {{float(i), 0, 0}, {float(i), 1, 0}, {i + 1.f, 0, 0}});
+                           {{float(i), 0, 0}, {float(i), 1, 0}, {i + 0.5f, 0, 0}});
         apart.push_back({3 * i, 3 * i + 1, 3 * i + 2});
     }
     const struct {
@@ -205,24 +244,24 @@ TEST(TEntityLwoCompact, SharesOnlyCornersThatAgreeInEveryValue) {
     const Bytes paint = vertexMap("VMAP", "RGB ", 3, "paint", {{1, {1, 0, 0}}, {2, {1, 0, 0}}});
     const Bytes paintBoundary =
         vertexMap("VMAD", "RGB ", 3, "paint", {{1, {0, 0, 1}, 1}, {2, {0, 0, 1}, 1}});
-    const auto textured = [&](std::vector<Bytes> maps) {
-        std::vector<Bytes> chunks = {tags({"S"}), points(flat)};
+    // The squares on surface S, the maps after them, as VMADs name polygons already read.
+    const auto squaresWith = [&](const std::vector<lwo::Point>& place, std::vector<Bytes> maps,
+                                 const std::vector<Bytes>& looks) {
+        std::vector<Bytes> chunks = {tags({"S"}), points(place), polygons("FACE", squares),
+                                     polygonTags("SURF", {{0, 0}, {1, 0}})};
         chunks.insert(chunks.end(), maps.begin(), maps.end());
-        chunks.push_back(polygons("FACE", squares));
         chunks.push_back(stillClip(1, "image.png"));
-        chunks.push_back(surface("S", {imageBlock(5, 1, "uv")}));
+        chunks.push_back(surface("S", looks));
         return object(chunks);
+    };
+    const auto textured = [&](std::vector<Bytes> maps) {
+        return squaresWith(flat, maps, {imageBlock(5, 1, "uv")});
     };
     const auto smoothed = [&](float degrees) {
-        return object({tags({"S"}), points(folded), polygons("FACE", squares),
-                       surface("S", {attribute("SMAN", degrees * 3.14159265f / 180)})});
+        return squaresWith(folded, {}, {attribute("SMAN", degrees * 3.14159265f / 180)});
     };
     const auto painted = [&](std::vector<Bytes> maps) {
-        std::vector<Bytes> chunks = {tags({"S"}), points(flat)};
-        chunks.insert(chunks.end(), maps.begin(), maps.end());
-        chunks.push_back(polygons("FACE", squares));
-        chunks.push_back(surface("S", {vertexColours(1, "RGB ", "paint")}));
-        return object(chunks);
+        return squaresWith(flat, maps, {vertexColours(1, "RGB ", "paint")});
     };
     // The second square's copy of the edge: points 6 and 7 where 1 and 2 are.
     std::vector<lwo::Point> doubled = flat;
@@ -246,11 +285,13 @@ TEST(TEntityLwoCompact, SharesOnlyCornersThatAgreeInEveryValue) {
     };
     for (const auto& c : cases) {
         const bm::Lwo2Data lwo = readWithLooks(c.model).lwo;
-        const TEntityClass e = converted(lwo, c.flags | BrackmoorLwoQuiet | BrackmoorLwoCompact);
+        const TEntityClass e =
+            convertedTextured(lwo, c.flags | BrackmoorLwoQuiet | BrackmoorLwoCompact);
         ASSERT_EQ(e.Surface.size(), 1u) << c.what;
         expectCompactSurfaces(e, c.what);
         EXPECT_EQ(verticesOf(e), c.vertices) << c.what;
-        EXPECT_EQ(cornersDrawn(e), cornersDrawn(converted(lwo, c.flags | BrackmoorLwoQuiet)))
+        EXPECT_EQ(cornersDrawn(e),
+                  cornersDrawn(convertedTextured(lwo, c.flags | BrackmoorLwoQuiet)))
             << c.what;
     }
 }
@@ -281,5 +322,30 @@ TEST(TEntityLwoCompact, LoadsCountAndReportAsPlainOnes) {
         EXPECT_EQ(summary[1].polygons, summary[0].polygons) << file;
         EXPECT_EQ(summary[1].surfaces, summary[0].surfaces) << file;
         EXPECT_GT(summary[1].triangles, 0u) << file;
+    }
+}
+
+// A plain load's surfaces have one colour and one pair of texture coordinates, which GL's
+// current values stand for: drawn under the application's texture, the demonstration's model
+// and real ones look exactly as with a vertex per corner.
+TEST_F(TEntityLwoCompactGL, PlainLoadsDrawTheSamePicture) {
+    std::vector<std::string> models = {std::string(BRACKMOOR_DATA_DIR) + "/Zarodoru.lwo"};
+    if (!sharedModels.empty())
+        for (const char* file : {"ModoExport_vertNormals.lwo", "hierarchy.lwo"})
+            models.push_back(sharedModels + "/" + file);
+    const TTextureClass texture = loadTexture(quadrantColour);
+    for (const std::string& model : models) {
+        std::vector<unsigned char> pictures[2];
+        for (const int compact : {0, 1}) {
+            TEntityClass e;
+            testing::internal::CaptureStdout();
+            e.LoadLWO(model, 1 | BrackmoorLwoQuiet | (compact ? BrackmoorLwoCompact : 0));
+            testing::internal::GetCapturedStdout();
+            for (const TSurfaceClass* s : e.Surface)
+                ASSERT_EQ(s->fxOneColour, compact ? 1 : -1) << model;
+            pictures[compact] = pictureOf(e, texture);
+        }
+        EXPECT_TRUE(pictures[1] == pictures[0]) << model;
+        EXPECT_GT(std::count(pictures[0].begin(), pictures[0].end(), 255), 10000) << model;
     }
 }

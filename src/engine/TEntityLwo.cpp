@@ -11,6 +11,9 @@
 #include "TEntityLwoCompact.h"
 #include "TEntityLwoImages.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -102,13 +105,14 @@ void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
 // thread provide pages the fill never reaches, which go back when the room is released. The
 // surfaces themselves come in blocks of 256, which may be mapped apart from the heap, and are not
 // counted. Shared vertices are reckoned at one a triangle, what a grid of quads comes to in a
-// surface of 256 vertices.
+// surface of 256 vertices, and without normals at a position each, as when they have one colour.
 std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts, bool compact) {
     std::size_t triangles = 0;
     for (const FaceData& face : lwo.Faces)
         if (face.VertexCount >= 3)
             triangles += static_cast<std::size_t>(face.VertexCount) - 2;
-    const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
+    const std::size_t floatsPerVertex =
+        compact && !parts.normals ? 3 : 3 + 4 + 2 + (parts.normals ? 3 : 0);
     const std::size_t arrays = parts.normals ? 5 : 4;
     constexpr std::size_t header = 8;
     const std::size_t vertices = compact ? triangles : 3 * triangles;
@@ -323,22 +327,56 @@ Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-// The whole file in one read; the size is what ftell reports, the data what fread delivered.
-std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got,
-                                               bool quiet) {
-    std::fseek(file, 0, SEEK_END);
-    size = std::max(std::ftell(file), 0L);
-    std::fseek(file, 0, SEEK_SET);
-    std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size]);
-    if (!data) {
-        std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
-        std::exit(1);
+// The whole file: the size is what ftell reports, the data what could be had. A regular file is
+// mapped, its pages the kernel's cached ones, neither copied nor new memory of this process;
+// anything else is read into memory.
+class WholeFile {
+public:
+    WholeFile(std::FILE* file, bool quiet) {
+        std::fseek(file, 0, SEEK_END);
+        size = std::max(std::ftell(file), 0L);
+        std::fseek(file, 0, SEEK_SET);
+        if (!quiet)
+            std::cout << "Loading " << size << " Bytes" << std::endl;
+        if (size > 0 && map(fileno(file)))
+            return;
+        buffer.reset(new (std::nothrow) unsigned char[size]);
+        if (!buffer) {
+            std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
+            std::exit(1);
+        }
+        got = std::fread(buffer.get(), 1, static_cast<std::size_t>(size), file);
+        bytes = buffer.get();
     }
-    if (!quiet)
-        std::cout << "Loading " << size << " Bytes" << std::endl;
-    got = std::fread(data.get(), 1, static_cast<std::size_t>(size), file);
-    return data;
-}
+    ~WholeFile() {
+        if (mapping != nullptr)
+            munmap(mapping, static_cast<std::size_t>(size));
+    }
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+
+    const unsigned char* bytes = nullptr;
+    long size = 0;        // as ftell reports it
+    std::size_t got = 0;  // bytes to be had
+
+private:
+    bool map(int fd) {
+        struct stat about {};
+        if (fd < 0 || fstat(fd, &about) != 0 || !S_ISREG(about.st_mode) || about.st_size != size)
+            return false;
+        void* at = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ,
+                        MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (at == MAP_FAILED)
+            return false;
+        mapping = at;
+        bytes = static_cast<const unsigned char*>(at);
+        got = static_cast<std::size_t>(size);
+        return true;
+    }
+
+    void* mapping = nullptr;
+    std::unique_ptr<unsigned char[]> buffer;
+};
 
 // Triangles on the surfaces from first on.
 std::size_t trianglesFrom(const std::vector<TSurfaceClass*>& surfaces, std::size_t first) {
@@ -377,18 +415,18 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
     }
     if (!quiet)
         std::cout << "file exists, loading..." << std::endl;
-    long size = 0;
-    std::size_t got = 0;
-    const std::unique_ptr<unsigned char[]> data = readWholeFile(file.get(), size, got, quiet);
+    const WholeFile whole(file.get(), quiet);
     file.reset();
-    if (got != static_cast<std::size_t>(size))
-        std::cout << "LoadLWO: read " << got << " of " << size << " Bytes of " << filename
+    const unsigned char* const data = whole.bytes;
+    const std::size_t got = whole.got;
+    if (got != static_cast<std::size_t>(whole.size))
+        std::cout << "LoadLWO: read " << got << " of " << whole.size << " Bytes of " << filename
                   << std::endl;
     bm::Lwo2Options options;
     options.quiet = quiet;
     options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
-    const bm::Lwo2Data lwo = bm::readLwo2(data.get(), got, std::cout, filename, options);
-    summary.read = bm::isLightWaveObject(data.get(), got);
+    const bm::Lwo2Data lwo = bm::readLwo2(data, got, std::cout, filename, options);
+    summary.read = bm::isLightWaveObject(data, got);
     summary.points = lwo.Vertices.size();
     summary.polygons = lwo.Faces.size();
     const std::size_t firstNewSurface = Surface.size();

@@ -130,20 +130,28 @@ void CompactFiller::close() {
         entity.Surface.reserve(2 * entity.Surface.size() + 16);
     TSurfaceClass& s = *entity.Surface[static_cast<std::size_t>(entity.CreateSurface())];
     madeAny = true;
+    // Unlit, one colour and one pair of texture coordinates draw alike from GL's current values.
+    // Lit surfaces keep their arrays: GL may light a current colour by other arithmetic.
+    const bool oneColour = !wanted.normals && sameColourAndUv();
+    const std::size_t coloured = oneColour ? 1 : vertexCount;
     s.verts.resize(3 * vertexCount);
-    s.vertexColours.resize(4 * vertexCount);
-    s.tverts.resize(2 * vertexCount);
+    s.vertexColours.resize(4 * coloured);
+    s.tverts.resize(2 * coloured);
     if (wanted.normals)
         s.normals.resize(3 * vertexCount);
     s.triangleIndex.assign(indices.begin(), indices.end());
     for (std::size_t i = 0; i < vertexCount; ++i) {
         const Vertex& v = vertices[i];
         std::copy_n(v.position, 3, s.verts.data() + 3 * i);
-        std::copy_n(v.colour, 4, s.vertexColours.data() + 4 * i);
-        std::copy_n(v.uv, 2, s.tverts.data() + 2 * i);
+        if (i < coloured) {
+            std::copy_n(v.colour, 4, s.vertexColours.data() + 4 * i);
+            std::copy_n(v.uv, 2, s.tverts.data() + 2 * i);
+        }
         if (wanted.normals)
             std::copy_n(v.normal, 3, s.normals.data() + 3 * i);
     }
+    if (oneColour)
+        s.fxOneColour = switchOn;
     // The renderer draws vertexPoints indices: every corner of the surface's triangles.
     s.vertexPoints = static_cast<std::int32_t>(indices.size());
     prefault.reached(s.triangleIndex.data() + s.triangleIndex.size());
@@ -160,6 +168,15 @@ void CompactFiller::close() {
         std::fill(lastVertexOf.begin(), lastVertexOf.end(), 0u);
         serial = 1;
     }
+}
+
+bool CompactFiller::sameColourAndUv() const {
+    const Vertex& first = vertices[0];
+    for (std::size_t i = 1; i < vertexCount; ++i)
+        if (std::memcmp(first.colour, vertices[i].colour, sizeof first.colour) != 0 ||
+            std::memcmp(first.uv, vertices[i].uv, sizeof first.uv) != 0)
+            return false;
+    return true;
 }
 
 void CompactFiller::finish() {

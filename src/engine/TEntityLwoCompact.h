@@ -27,7 +27,9 @@ struct CornerParts {
 // Fills runs of the entity's surfaces with triangles in the order they come. A corner shares a
 // vertex of the open surface whose values are the same bits; a triangle that would take the
 // surface past 256 vertices opens the next one. Each surface's arrays are sized exactly when it
-// is full. The report gets each triangle's line, "Vert1:a Vert2:b Vert3:c", with its vertices.
+// is full; an unlit one whose vertices all have one colour and one pair of texture coordinates
+// keeps them once (fxOneColour). The report gets each triangle's line, "Vert1:a Vert2:b Vert3:c",
+// with its vertices.
 class CompactFiller {
 public:
     static constexpr std::size_t maxVertices = 256;  // what 8-bit indices name
@@ -56,6 +58,7 @@ private:
     Vertex cornerVertex(std::int32_t point, const CornerValues* values, std::size_t corner) const;
     int find(std::int32_t point, const Vertex& v);
     unsigned char findOrAdd(std::int32_t point, const Vertex& v);
+    bool sameColourAndUv() const;
     void close();
 
     TEntityClass& entity;

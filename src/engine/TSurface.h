@@ -25,6 +25,9 @@ public:
     short fxBackfaceDisabled;
     short fxAlphaBlending;
     short fxOwnTexture;  // 1: drawn with textureID[0], untextured while its Tname is 0
+    // 1: every vertex has the one colour vertexColours holds (r, g, b, a) and the one pair of
+    // texture coordinates tverts holds (u, v); the arrays keep them once.
+    short fxOneColour;
 
     // Appends a white vertex; w is appended too unless it is exactly 50.0. Returns its index.
     std::int32_t AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat u, GLfloat v, GLfloat w);
