@@ -12,14 +12,14 @@ constexpr short switchOn = 1;
 // Serials live in the upper 24 bits of a point's entry.
 constexpr std::uint32_t lastSerial = (1u << 24) - 1;
 
-template <typename Record>
-std::uint64_t hashOf(const Record& r) {
-    std::uint32_t words[sizeof r / 4];
-    std::memcpy(words, &r, sizeof words);
+// Of a position's bits: corners at one place with other values share a chain of slots.
+std::size_t hashOf(const GLfloat* position, std::size_t tableSize) {
+    std::uint32_t words[3];
+    std::memcpy(words, position, sizeof words);
     std::uint64_t h = 0;
     for (std::uint32_t w : words)
         h = (h + w) * 0x9E3779B97F4A7C15ull;
-    return h ^ (h >> 29);
+    return static_cast<std::size_t>(h >> 40) % tableSize;
 }
 
 template <typename Record>
@@ -66,34 +66,31 @@ CompactFiller::Vertex CompactFiller::cornerVertex(std::int32_t point, const Corn
     return v;
 }
 
-// The open surface's vertex with v's values, or -1.
-int CompactFiller::find(std::int32_t point, const Vertex& v) {
-    std::uint32_t& last = lastVertexOf[static_cast<std::size_t>(point)];
-    if (last >> 8 == serial && sameBits(vertices[last & 0xFFu], v))
-        return static_cast<int>(last & 0xFFu);
-    for (std::size_t slot = hashOf(v) % tableSize;; slot = (slot + 1) % tableSize) {
-        if (table[slot] == 0)
-            return -1;
-        const std::size_t vertex = table[slot] - 1u;
-        if (sameBits(vertices[vertex], v)) {
-            last = serial << 8 | static_cast<std::uint32_t>(vertex);
-            return static_cast<int>(vertex);
-        }
-    }
+// The open surface's vertex that the point last became, when it has v's values; else -1.
+int CompactFiller::lastOf(std::int32_t point, const Vertex& v) const {
+    const std::uint32_t last = lastVertexOf[static_cast<std::size_t>(point)];
+    return last >> 8 == serial && sameBits(vertices[last & 0xFFu], v)
+               ? static_cast<int>(last & 0xFFu)
+               : -1;
 }
 
+// The open surface's vertex with v's values, found or added.
 unsigned char CompactFiller::findOrAdd(std::int32_t point, const Vertex& v) {
-    const int found = find(point, v);
-    if (found >= 0)
-        return static_cast<unsigned char>(found);
-    std::size_t slot = hashOf(v) % tableSize;
-    while (table[slot] != 0)
-        slot = (slot + 1) % tableSize;
-    table[slot] = static_cast<std::uint16_t>(vertexCount + 1);
-    vertices[vertexCount] = v;
-    lastVertexOf[static_cast<std::size_t>(point)] =
-        serial << 8 | static_cast<std::uint32_t>(vertexCount);
-    return static_cast<unsigned char>(vertexCount++);
+    int vertex = lastOf(point, v);
+    if (vertex < 0) {
+        std::size_t slot = hashOf(v.position, tableSize);
+        for (; table[slot] != 0 && vertex < 0; slot = (slot + 1) % tableSize)
+            if (sameBits(vertices[table[slot] - 1u], v))
+                vertex = table[slot] - 1;
+        if (vertex < 0) {
+            table[slot] = static_cast<std::uint16_t>(vertexCount + 1);
+            vertices[vertexCount] = v;
+            vertex = static_cast<int>(vertexCount++);
+        }
+        lastVertexOf[static_cast<std::size_t>(point)] =
+            serial << 8 | static_cast<std::uint32_t>(vertex);
+    }
+    return static_cast<unsigned char>(vertex);
 }
 
 void CompactFiller::add(const Triangle& t, const CornerValues* values, const std::size_t* corners) {
@@ -106,10 +103,10 @@ void CompactFiller::add(const Triangle& t, const CornerValues* values, const std
     std::size_t fresh = 0;
     for (int k = 0; k < 3; ++k) {
         v[k] = cornerVertex(point[k], values, at[k]);
-        fresh += find(point[k], v[k]) < 0 ? 1 : 0;
+        fresh += lastOf(point[k], v[k]) < 0 ? 1 : 0;
     }
-    // Two equal new corners count twice here: the surface then closes a triangle early, never
-    // late.
+    // Corners not found through their point count as new, though one may be another point's
+    // vertex or two may be alike: the surface then closes a triangle early, never late.
     if (vertexCount + fresh > maxVertices)
         close();
     unsigned char index[3];

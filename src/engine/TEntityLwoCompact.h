@@ -56,7 +56,7 @@ private:
     static constexpr std::size_t tableSize = 2 * maxVertices;  // open addressing, half full
 
     Vertex cornerVertex(std::int32_t point, const CornerValues* values, std::size_t corner) const;
-    int find(std::int32_t point, const Vertex& v);
+    int lastOf(std::int32_t point, const Vertex& v) const;
     unsigned char findOrAdd(std::int32_t point, const Vertex& v);
     bool sameColourAndUv() const;
     void close();
