@@ -336,17 +336,20 @@ public:
         std::fseek(file, 0, SEEK_END);
         size = std::max(std::ftell(file), 0L);
         std::fseek(file, 0, SEEK_SET);
+        const bool mapped = size > 0 && map(fileno(file));
+        if (!mapped) {
+            buffer.reset(new (std::nothrow) unsigned char[size]);
+            if (!buffer) {
+                std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
+                std::exit(1);
+            }
+        }
         if (!quiet)
             std::cout << "Loading " << size << " Bytes" << std::endl;
-        if (size > 0 && map(fileno(file)))
-            return;
-        buffer.reset(new (std::nothrow) unsigned char[size]);
-        if (!buffer) {
-            std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
-            std::exit(1);
+        if (!mapped) {
+            got = std::fread(buffer.get(), 1, static_cast<std::size_t>(size), file);
+            bytes = buffer.get();
         }
-        got = std::fread(buffer.get(), 1, static_cast<std::size_t>(size), file);
-        bytes = buffer.get();
     }
     ~WholeFile() {
         if (mapping != nullptr)

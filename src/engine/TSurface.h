@@ -16,7 +16,7 @@ public:
     std::vector<GLfloat> tverts;               // u, v per vertex (w too when not 50.0)
     std::vector<GLfloat> normals;              // x, y, z per vertex, or empty
     std::vector<GLfloat> vertexColours;        // r, g, b, a per vertex
-    std::int32_t vertexPoints;                 // vertices added so far
+    std::int32_t vertexPoints;                 // vertices added; corners when shared
     std::int32_t texturePoints;                // texture coordinates per vertex a builder declares
     short fxFullBright;                        // switches: 1 on, -1 off
     short fxVertexColour;
