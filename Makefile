@@ -100,6 +100,8 @@ bench: build
 	cd build && ../scripts/with-display.sh bench/world_bench
 	cd build && ../scripts/with-display.sh bench/scene_bench
 	cd build && bench/lwo_bench
+	cd build && bench/star_bench
+	cd build && ../scripts/with-display.sh bench/view_bench
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -1,5 +1,6 @@
-// LwoBench.cpp - LoadLWO, quiet and with its whole report, against Assimp's importer and against
-// the floor of reading and walking the file, on two large generated models.
+// LwoBench.cpp - LoadLWO, quiet, compact and with its whole report, against Assimp's importer and
+// against the floor of reading and walking the file, on two large generated models: each load
+// once in a fresh process (cold), then repeated in this one (warm).
 #include "Brackmoor.h"
 #include "LwoMemory.h"
 #include "LwoModels.h"
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -27,6 +29,69 @@ using bm::bench::BenchModel;
 
 // Every measurement is repeated and its median kept: the machines are shared and noisy.
 constexpr int kRepetitions = 7;
+constexpr int kColdRounds = 7;
+// What lwo_load_once runs, in this order in the first round, each round starting one later.
+const char* const kColdLoaders[] = {"assimp", "compact", "quiet", "walk", "read"};
+constexpr std::size_t kColdLoaderCount = std::size(kColdLoaders);
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Each loader's fresh-process loads of one model.
+struct ColdLoads {
+    std::map<std::string, std::vector<double>> ms, peakMB;
+    std::map<std::string, double> keptMB, triangles;
+    bool failed = false;
+
+    double medianMs(const std::string& loader) const {
+        const auto found = ms.find(loader);
+        return found == ms.end() ? 0.0 : median(found->second);
+    }
+    double medianPeakMB(const std::string& loader) const {
+        const auto found = peakMB.find(loader);
+        return found == peakMB.end() ? 0.0 : median(found->second);
+    }
+};
+
+// lwo_load_once, built beside this program.
+std::string driverPath() {
+    char self[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path(self, length > 0 ? static_cast<std::size_t>(length) : 0);
+    return path.substr(0, path.rfind('/') + 1) + "lwo_load_once";
+}
+
+// Rounds of one load per loader, each in a fresh process, the loaders taking turns to go first;
+// the machine's memory is warmed alike before each.
+ColdLoads loadCold(const BenchModel& model, std::size_t warmUpBytes) {
+    ColdLoads cold;
+    const std::string driver = driverPath();
+    for (int round = 0; round < kColdRounds; ++round) {
+        for (std::size_t k = 0; k < kColdLoaderCount; ++k) {
+            const std::string loader =
+                kColdLoaders[(k + static_cast<std::size_t>(round)) % kColdLoaderCount];
+            bm::bench::warmUpMemory(warmUpBytes);
+            const bm::bench::FreshLoad load =
+                bm::bench::loadInFreshProcess(driver, loader, model.path);
+            if (!load.measured) {
+                std::cerr << "lwo_bench: " << driver << " " << loader << " " << model.path
+                          << " failed\n";
+                cold.failed = true;
+                return cold;
+            }
+            cold.ms[loader].push_back(load.ms);
+            cold.peakMB[loader].push_back(load.peakBytes / 1e6);
+            cold.keptMB[loader] = load.keptBytes / 1e6;
+            cold.triangles[loader] = static_cast<double>(load.triangles);
+        }
+    }
+    return cold;
+}
 
 // Sends standard output to /dev/null while alive: the loader's report runs to millions of lines.
 class QuietStdout {
@@ -131,6 +196,9 @@ void registerModel(const BenchModel& model) {
     add("LoadQuiet", [m](benchmark::State& s) {
         loadLwo(s, *m, 1 | BrackmoorLwoQuiet);
     })->Iterations(1);
+    add("LoadCompact", [m](benchmark::State& s) {
+        loadLwo(s, *m, 1 | BrackmoorLwoQuiet | BrackmoorLwoCompact);
+    })->Iterations(1);
     add("LoadReport", [m](benchmark::State& s) { loadLwo(s, *m, 1); })->Iterations(1);
     add("Assimp", [m](benchmark::State& s) { assimpImport(s, *m); })->Iterations(1);
     add("ReadFile", [m](benchmark::State& s) { readFile(s, *m, false); });
@@ -163,12 +231,7 @@ public:
 
     double median(const std::string& name) const {
         const auto found = seconds.find(name);
-        if (found == seconds.end() || found->second.empty())
-            return 0.0;
-        std::vector<double> times = found->second;
-        std::sort(times.begin(), times.end());
-        const std::size_t n = times.size();
-        return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+        return found == seconds.end() ? 0.0 : ::median(found->second);
     }
 };
 
@@ -179,7 +242,7 @@ const char* verdict(bool met) {
 void printLoad(const char* what, double ms, double assimp, double target) {
     if (ms <= 0)
         return;
-    std::printf("  LoadLWO %-12s %8.1f ms", what, ms);
+    std::printf("  LoadLWO %-14s %8.1f ms", what, ms);
     if (assimp > 0)
         std::printf("  %.2fx as fast as Assimp (target at least %.0fx): %s", assimp / ms, target,
                     verdict(assimp / ms >= target));
@@ -193,7 +256,7 @@ void printTriangles(const BenchModel& model, const MedianReporter& r) {
     };
     const double expected = static_cast<double>(model.triangles);
     bool exact = true, any = false;
-    for (const char* what : {"LoadQuiet", "LoadReport", "Assimp"}) {
+    for (const char* what : {"LoadQuiet", "LoadCompact", "LoadReport", "Assimp"}) {
         if (count(what) < 0)
             continue;
         std::printf("%s %s %.0f", any ? "," : "  Triangles:", what, count(what));
@@ -204,46 +267,75 @@ void printTriangles(const BenchModel& model, const MedianReporter& r) {
         std::printf(": %s\n", exact ? "all n - 2 per polygon" : "NOT all n - 2 per polygon");
 }
 
-void printSummary(const BenchModel& model, const MedianReporter& r,
-                  const bm::bench::LoadMemory& memory) {
+// Fresh processes: the loads' medians against the importer's, memory, and the floors.
+void printCold(const ColdLoads& cold) {
+    const double assimp = cold.medianMs("assimp");
+    std::printf("  Cold, one load per fresh process, medians of %d:\n", kColdRounds);
+    printLoad("quiet", cold.medianMs("quiet"), assimp, 1.0);
+    printLoad("quiet compact", cold.medianMs("compact"), assimp, 2.0);
+    std::printf("  Assimp                 %8.1f ms\n", assimp);
+    std::printf("  Floor: read %.1f ms, read and walk %.1f ms\n", cold.medianMs("read"),
+                cold.medianMs("walk"));
+    const double compactPeak = cold.medianPeakMB("compact"),
+                 assimpPeak = cold.medianPeakMB("assimp");
+    std::printf(
+        "  Peak memory above the process before: quiet %.1f MB, compact %.1f MB, Assimp "
+        "%.1f MB (target compact at most Assimp's): %s\n",
+        cold.medianPeakMB("quiet"), compactPeak, assimpPeak, verdict(compactPeak <= assimpPeak));
+    const double quietKept = cold.keptMB.at("quiet"), compactKept = cold.keptMB.at("compact");
+    std::printf(
+        "  Surfaces keep: quiet %.1f MB, compact %.1f MB, %.0f%% (target at most 25%%): "
+        "%s\n",
+        quietKept, compactKept, 100 * compactKept / quietKept,
+        verdict(compactKept <= quietKept / 4));
+    const double expected = cold.triangles.at("quiet");
+    const bool same =
+        cold.triangles.at("compact") == expected && cold.triangles.at("assimp") == expected;
+    std::printf("  Triangles: quiet %.0f, compact %.0f, Assimp %.0f: %s\n", expected,
+                cold.triangles.at("compact"), cold.triangles.at("assimp"),
+                same ? "the same" : "NOT the same");
+}
+
+void printSummary(const BenchModel& model, const MedianReporter& r, const ColdLoads& cold) {
     const auto ms = [&](const char* what) { return 1000.0 * r.median(model.name + "." + what); };
-    const double quiet = ms("LoadQuiet"), report = ms("LoadReport"), assimp = ms("Assimp");
-    const double read = ms("ReadFile"), walk = ms("ReadAndWalk");
+    const double quiet = ms("LoadQuiet"), compact = ms("LoadCompact"), report = ms("LoadReport");
+    const double assimp = ms("Assimp"), read = ms("ReadFile"), walk = ms("ReadAndWalk");
     std::printf("\n%s (%s): %zu bytes, %zu points, %zu polygons, %zu triangles by n - 2\n",
                 model.name.c_str(), model.description.c_str(), model.bytes.size(), model.points,
                 model.polygons, model.triangles);
+    if (!cold.failed)
+        printCold(cold);
+    std::printf("  Warm, repeated in this process, medians of %d:\n", kRepetitions);
     printLoad("quiet", quiet, assimp, 2.0);
+    printLoad("quiet compact", compact, assimp, 2.0);
     printLoad("with report", report, assimp, 1.0);
     if (assimp > 0)
-        std::printf("  Assimp               %8.1f ms\n", assimp);
+        std::printf("  Assimp                 %8.1f ms\n", assimp);
     if (read > 0 && walk > 0)
         std::printf("  Floor: read %.1f ms, read and walk %.1f ms", read, walk);
-    if (read > 0 && walk > 0 && quiet > 0 && report > 0)
-        std::printf("; quiet load %.1fx the walk, with report %.1fx", quiet / walk, report / walk);
+    if (read > 0 && walk > 0 && quiet > 0 && compact > 0 && report > 0)
+        std::printf("; quiet load %.1fx the walk, compact %.1fx, with report %.1fx", quiet / walk,
+                    compact / walk, report / walk);
     if (read > 0 && walk > 0)
         std::printf("\n");
-    if (memory.measured)
-        std::printf(
-            "  Memory: one quiet load peaks %.1f MB above the process before it; its "
-            "surfaces keep %.1f MB\n",
-            memory.peakBytes / 1e6, memory.keptBytes / 1e6);
     printTriangles(model, r);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (bm::bench::serveMeasureLoad(argc, argv))
-        return 0;
     std::vector<BenchModel> models = {bm::bench::fourLayerModel(), bm::bench::oneLayerMixModel()};
-    std::vector<bm::bench::LoadMemory> memory;
+    // The fresh processes come first, while this one is small.
+    std::vector<ColdLoads> cold;
     for (BenchModel& model : models) {
         if (!bm::bench::writeModelFile(model)) {
             std::cerr << "lwo_bench: could not write " << model.path << "\n";
             return 1;
         }
-        memory.push_back(bm::bench::measureLoad(model.path, 1 | BrackmoorLwoQuiet));
-        model.warmUpBytes = 2 * memory.back().keptBytes;
+        const bm::bench::FreshLoad plain =
+            bm::bench::loadInFreshProcess(driverPath(), "quiet", model.path);
+        model.warmUpBytes = 2 * plain.keptBytes;
+        cold.push_back(loadCold(model, model.warmUpBytes));
         registerModel(model);
     }
     // Repetitions of all the benchmarks are run in random order, so that a busy spell on the
@@ -257,7 +349,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     for (std::size_t i = 0; i < models.size(); ++i) {
-        printSummary(models[i], reporter, memory[i]);
+        printSummary(models[i], reporter, cold[i]);
         std::remove(models[i].path.c_str());
     }
     return 0;

@@ -1,10 +1,12 @@
 // lwo_fuzzer.cpp - libFuzzer entry: the model reader (LWO2, and LWOB through it) on arbitrary
-// bytes, read loudly and quietly, with and without surfaces' looks, and the looks of every
-// corner.
+// bytes, read loudly and quietly, with and without surfaces' looks, the looks of every corner,
+// and the search for crossings in every polygon's outline.
 #include "Lwo2Appearance.h"
+#include "Lwo2Crossings.h"
 #include "Lwo2Geometry.h"
 #include "Lwo2Reader.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -68,6 +70,23 @@ void checkQuietRead(const std::uint8_t* data, std::size_t size) {
         __builtin_trap();
 }
 
+// The sweep takes n log n steps on any outline, whatever its points hold.
+void findCrossings(const bm::Lwo2Data& lwo) {
+    std::vector<bm::Vec3> place;
+    for (const FaceData& face : lwo.Faces) {
+        if (!bm::drawable(face, lwo))
+            continue;
+        const std::size_t n = static_cast<std::size_t>(face.VertexCount);
+        place.clear();
+        for (std::size_t k = 0; k < n; ++k)
+            place.push_back(bm::pointAt(lwo.Vertices, lwo.Corners[face.FirstCorner + k]));
+        std::size_t steps = 0;
+        bm::outlineCrossesItself(place.data(), n, bm::polygonNormal(place.data(), n), steps);
+        if (steps > 8 * n * (1 + static_cast<std::size_t>(std::log2(double(n)))))
+            __builtin_trap();
+    }
+}
+
 // Every drawn corner's colour, texture coordinates and normal, every image taken as loaded.
 void computeCorners(const std::uint8_t* data, std::size_t size) {
     std::ostream discard(nullptr);
@@ -83,6 +102,7 @@ void computeCorners(const std::uint8_t* data, std::size_t size) {
     for (std::size_t p = 0; p < lwo.Faces.size(); ++p)
         if (bm::drawable(lwo.Faces[p], lwo))
             values.compute(p);
+    findCrossings(lwo);
 }
 
 }  // namespace

@@ -27,9 +27,9 @@ namespace {
 
 constexpr char usage[] =
     "usage: brackmoor-view MODEL.lwo [--frames N] [--screenshot FILE.png] [--size WxH]\n"
-    "                      [--turn DEGREES_PER_FRAME] [--no-light]\n"
+    "                      [--turn DEGREES_PER_FRAME] [--no-light] [--no-compact] [--fps]\n"
     "       brackmoor-view SCENE.lws [--frame F] [--frames N] [--screenshot FILE.png]\n"
-    "                      [--size WxH] [--no-light]\n"
+    "                      [--size WxH] [--no-light] [--no-compact] [--fps]\n"
     "       brackmoor-view SCENE.lws --info [--frame F]\n"
     "Shows a LightWave object (LWO2 or LWOB), framed in the window, lit and turning; or plays a\n"
     "LightWave scene (LWSC) through its camera, from its first frame to its last, looping.\n"
@@ -39,6 +39,9 @@ constexpr char usage[] =
     "  --size WxH             window size in pixels (default 640x480)\n"
     "  --turn DEGREES         turn per frame about the vertical axis (default 0.5)\n"
     "  --no-light             draw the model's or the scene's colours unlit\n"
+    "  --no-compact           give every triangle corner a vertex of its own\n"
+    "  --fps                  after the last frame, print the frames per second drawn after\n"
+    "                         the first (needs --frames 2 or more)\n"
     "  --frame F              show the scene's frame F (fractions allowed) and hold it\n"
     "  --info                 print one line per scene item, no window: its kind, its parent's\n"
     "                         line (-1 for none), the top three rows of its matrix at the first\n"
@@ -49,7 +52,8 @@ constexpr char usage[] =
     "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo; the scene\n"
     "samples/Scenes/seq_city_02.lws.\n";
 
-// Images beside the model, little on standard output, and the model's front toward the viewer.
+// Images beside the model, little on standard output, the model's front toward the viewer, and
+// corners that agree sharing their vertices (unless --no-compact).
 constexpr std::int32_t loadFlags =
     BrackmoorLwoSurfaces | BrackmoorLwoNormals | BrackmoorLwoQuiet | BrackmoorLwoRightHanded;
 constexpr float fieldOfView = bm::viewFieldOfView;
@@ -61,6 +65,8 @@ struct ViewOptions {
     int width = 640, height = 480;  // window, pixels
     float turn = 0.5f;              // degrees per frame
     bool lit = true;
+    bool compact = true;   // BrackmoorLwoCompact
+    bool fps = false;      // time the frames after the first
     bool info = false;     // --info
     bool holding = false;  // --frame given
     double frame = 0;      // its value
@@ -72,6 +78,8 @@ bm::ProgramOptions runOptions("brackmoor-view");
 bm::FrameRecorder recorder(runOptions);
 ViewOptions view;
 TEntityClass model;
+using Clock = std::chrono::steady_clock;
+Clock::time_point firstFrameDrawn;  // for --fps
 
 // ---- Options --------------------------------------------------------------------------------
 
@@ -129,6 +137,10 @@ void takeArguments(int argc, char** argv) {
             view.info = true;
         } else if (argument == "--no-light") {
             view.lit = false;
+        } else if (argument == "--no-compact") {
+            view.compact = false;
+        } else if (argument == "--fps") {
+            view.fps = true;
         } else if (argument == "--help") {
             std::cout << usage;
             std::exit(0);
@@ -146,6 +158,8 @@ void takeArguments(int argc, char** argv) {
     }
     if (view.model.empty())
         runOptions.refuse("which model? usage: brackmoor-view MODEL.lwo [options]; --help");
+    if (view.fps && runOptions.frames < 2)
+        runOptions.refuse("--fps times the frames after the first: it wants --frames 2 or more");
 }
 
 // Before any window opens: the file must be one that can be read and a LightWave object or
@@ -199,12 +213,12 @@ std::string counted(std::size_t count, const char* thing) {
 // on standard output, go to standard error.
 bool loadModel() {
     bm::LwoSummary summary;
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     {
         const StdoutRedirect problems(STDERR_FILENO);
-        model.LoadLWO(view.model, loadFlags, summary);
+        model.LoadLWO(view.model, loadFlags | (view.compact ? BrackmoorLwoCompact : 0), summary);
     }
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::milli> took = Clock::now() - start;
     if (!summary.read)
         return false;
     std::cout << view.model << ": " << counted(summary.points, "point") << ", "
@@ -304,6 +318,22 @@ void frameModel() {
 
 // ---- Drawing --------------------------------------------------------------------------------
 
+// The first frame also compiles GL's programs: the timing starts once it is on the screen.
+void timeFrame() {
+    const long drawn = recorder.framesDrawn();
+    if (drawn != 1 && drawn != runOptions.frames)
+        return;
+    glFinish();
+    if (drawn == 1) {
+        firstFrameDrawn = Clock::now();
+        return;
+    }
+    const std::chrono::duration<double> took = Clock::now() - firstFrameDrawn;
+    std::cout << drawn - 1 << " frames after the first in " << std::fixed << std::setprecision(1)
+              << 1000 * took.count() << " ms: " << static_cast<double>(drawn - 1) / took.count()
+              << " frames per second" << std::endl;
+}
+
 void drawFrame() {
     if (recorder.allDrawn())
         return;
@@ -321,6 +351,8 @@ void drawFrame() {
     glFlush();
     recorder.frameDrawn();
     glutSwapBuffers();
+    if (view.fps)
+        timeFrame();
 }
 
 bm::SceneView sceneView() {
@@ -329,6 +361,7 @@ bm::SceneView sceneView() {
     scene.width = view.width;
     scene.height = view.height;
     scene.lit = view.lit;
+    scene.compact = view.compact;
     scene.holding = view.holding;
     scene.frame = view.frame;
     return scene;

@@ -157,7 +157,8 @@ bool startScene(const SceneView& view) {
     const auto start = std::chrono::steady_clock::now();
     {
         const StdoutRedirect problems(STDERR_FILENO);
-        if (!shown.LoadScene(view.path, sceneFlags, summary))
+        const std::int32_t flags = sceneFlags | (view.compact ? BrackmoorLwoCompact : 0);
+        if (!shown.LoadScene(view.path, flags, summary))
             return false;
     }
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

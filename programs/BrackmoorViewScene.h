@@ -17,6 +17,7 @@ struct SceneView {
     std::string path;
     int width = 640, height = 480;  // window, pixels
     bool lit = true;                // --no-light leaves every light off
+    bool compact = true;            // corners that agree share vertices (BrackmoorLwoCompact)
     bool holding = false;           // --frame: one frame shown and held
     double frame = 0;               // that frame
 };

@@ -6,7 +6,7 @@ packages=(
     cmake make g++ clang libclang-rt-14-dev pkg-config
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
     xvfb xauth
-    libgtest-dev libbenchmark-dev libpng-dev libassimp-dev libstb-dev
+    libgtest-dev libbenchmark-dev libpng-dev zlib1g-dev libassimp-dev libstb-dev
     apitrace
 )
 

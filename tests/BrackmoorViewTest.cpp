@@ -133,6 +133,8 @@ TEST(BrackmoorView, RunsWithoutAWindowPrintOnceAndExit) {
         {"scene.lws --turn 1", 2, "--turn is for objects"},
         {"box.lwo --frame 3", 2, "for scenes"},
         {"box.lwo --info", 2, "for scenes"},
+        {"box.lwo --fps", 2, "--fps"},
+        {"box.lwo --frames 1 --fps", 2, "--fps"},
     };
     for (const auto& c : cases) {
         const RunResult run = runView(directory, c.arguments);
@@ -216,6 +218,41 @@ TEST_F(BrackmoorViewGL, FrontFacesTheViewerUnmirroredAndLit) {
     const bm::test::PngImage back = viewPicture(model, "--frames 2 --turn 180 --no-light");
     ASSERT_EQ(back.width, 640);
     EXPECT_EQ(silhouette(back)[0], -1);
+}
+
+// Shared vertices, the viewer's way, draw a model pixel for pixel as a vertex per corner does:
+// real models with colours, images, UVs and smooth normals, lit, facing the viewer and turned.
+// The summary counts the same; --fps adds its one line.
+TEST_F(BrackmoorViewGL, SharedVerticesDrawTheSamePicture) {
+    const std::string shared = BRACKMOOR_SHARED_LWO_DIR;
+    if (shared.empty())
+        GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
+    for (const char* file : {"ModoExport_vertNormals.lwo", "sphere_with_mat_gloss_10pc.lwo",
+                             "boxuv.lwo", "MappingModes_earth_spherical_x.lwo", "hierarchy.lwo"}) {
+        const std::string model = shared + "/" + file;
+        for (const char* pose : {"--frames 1", "--frames 12 --turn 25 --size 320x240"}) {
+            const bm::test::PngImage compact = viewPicture(model, pose);
+            const bm::test::PngImage plain =
+                viewPicture(model, std::string(pose) + " --no-compact");
+            ASSERT_GT(compact.width, 0) << file << " " << pose;
+            EXPECT_NE(silhouette(compact)[0], -1) << file << " " << pose;
+            EXPECT_TRUE(compact.rgba == plain.rgba) << file << " " << pose;
+        }
+    }
+    const std::string model = shared + "/hierarchy.lwo";
+    const std::string directory = bm::test::makeTempDir();
+    const std::regex time(R"(\d+\.\d ms)");
+    const RunResult plain = runView(directory, quoted(model) + " --frames 1 --no-compact");
+    const RunResult timed = runView(directory, quoted(model) + " --frames 4 --fps");
+    ASSERT_EQ(timed.exitCode, 0) << timed.err;
+    const std::vector<std::string> said = lines(timed.out);
+    ASSERT_EQ(said.size(), 2u) << timed.out;
+    EXPECT_EQ(std::regex_replace(said[0] + "\n", time, "T ms"),
+              std::regex_replace(plain.out, time, "T ms"));
+    EXPECT_TRUE(std::regex_match(
+        said[1],
+        std::regex(R"(3 frames after the first in \d+\.\d ms: \d+\.\d frames per second)")))
+        << said[1];
 }
 
 namespace {

@@ -307,7 +307,8 @@ TEST_F(BrackmoorWorldGL, TwoSurfacesShareOneTransform) {
 }
 
 // A surface whose indices outrun its vertices is not drawn; what it does hold of whole
-// triangles is, and its siblings are drawn as usual.
+// triangles is, and its siblings are drawn as usual. A surface of one colour needs that colour
+// and one pair of texture coordinates, no more.
 TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices) {
     struct Case {
         const char* name;
@@ -320,6 +321,19 @@ TEST_F(BrackmoorWorldGL, DrawsOnlyIndicesThatNameStoredVertices) {
          green},
         {"colours cut short", [](TSurfaceClass& s) { s.vertexColours.resize(8); }, black},
         {"count beyond indices", [](TSurfaceClass& s) { s.vertexPoints = 200; }, green},
+        {"one colour kept once",
+         [](TSurfaceClass& s) {
+             s.fxOneColour = 1;
+             s.vertexColours.resize(4);
+             s.tverts.resize(2);
+         },
+         green},
+        {"one colour, none kept",
+         [](TSurfaceClass& s) {
+             s.fxOneColour = 1;
+             s.vertexColours.clear();
+         },
+         black},
     };
     const TTextureClass greenTexture = bm::test::loadSolidTexture(green);
     for (const Case& c : cases) {

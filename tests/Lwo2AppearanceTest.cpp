@@ -207,7 +207,7 @@ TEST(Lwo2Appearance, BadLooksAreReportedAndPassedOver) {
         {withSurface({vertexMap("VMAD", "TXUV", 2, "uv", {{0, {0, 0}, 5}})}, {}), "were not read"},
         {withSurface({vertexMap("VMAP", "TXUV", 3, "uv", {{0, {0, 0, 0}}})}, {}),
          "dimension 3, not 2"},
-        {withSurface({stillClip(0, "a.png")}, {}), "no valid clip index"},
+        {withSurface({stillClip(0x1000000, "a.png")}, {}), "no valid clip index"},
         {withSurface({rawChunk("CLIP", unterminated)}, {}), "runs past its end"},
         {withSurface({}, {lwo::subchunk("VCOL", shortName)}), "ends before its map name"},
         {withSurface({}, {vertexColours(1, "RGB ", "none")}), "no vertex colour map \"none\""},
@@ -245,4 +245,54 @@ TEST(Lwo2Appearance, RunsFollowFirstUse) {
     EXPECT_EQ(c.entity.Surface[0]->vertexPoints, 9);
     EXPECT_EQ(c.entity.Surface[1]->vertexPoints, 6);
     EXPECT_TRUE(c.entity.Surface[0]->normals.empty());
+}
+
+// Each surface's texture coordinates, as (u, 1 - v): a surface without an image it can lay on
+// takes the first UV map of its point's layer, a VMAD entry overriding it at its polygon; one
+// whose image is clip 0 finds that clip and keeps its block's map, loaded or not.
+TEST(Lwo2Appearance, SurfacesWithoutAnImageTakeTheirLayersFirstUvMap) {
+    const ByteList bytes = object({
+        tags({"Plain", "Clip0", "Front"}),
+        layer(0, "near"),
+        points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}),
+        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.1f, 0.2f}}, {1, {0.3f, 0.4f}}}),
+        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.9f, 0.9f}}}),
+        polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
+        polygonTags("SURF", {{0, 0}, {1, 0}, {2, 1}, {3, 2}}),
+        vertexMap("VMAD", "TXUV", 2, "first", {{1, {0.7f, 0.8f}, 1}}),
+        layer(1, "far"),
+        points({{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}),
+        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.5f, 0.6f}}}),
+        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.05f, 0.05f}}}),
+        polygons("FACE", {{0, 1, 2}}),
+        polygonTags("SURF", {{0, 0}}),
+        stillClip(0, "../../3DS/m_rifl.bmp"),
+        surface("Plain", {}),
+        surface("Clip0", {imageBlock(5, 0, "second")}),
+        surface("Front", {imageBlock(4, 0)}),
+    });
+    const ReadResult r = readWithLooks(bytes);
+    std::ostringstream report;
+    bm::ReportWriter out(report);
+    const bm::ModelLooks looks = bm::findLooks(r.lwo, out);
+    out.flush();
+    EXPECT_EQ(problemLines(r.report + report.str()),
+              "LoadLWO: surface \"Front\": its image is laid on by front projection, which needs "
+              "the camera; drawn in its colour\n");
+    ASSERT_EQ(looks.looks.size(), 3u);
+    EXPECT_EQ(looks.looks[1].imageFile, "../../3DS/m_rifl.bmp");
+    bm::CornerValues values(r.lwo, looks, false);
+    const struct {
+        std::size_t polygon;
+        std::int32_t point;
+        std::vector<float> want;
+    } cases[] = {
+        {0, 0, {0.1f, 0.8f}}, {0, 1, {0.3f, 0.6f}}, {0, 2, {0, 0}},       {1, 1, {0.7f, 0.2f}},
+        {2, 0, {0.9f, 0.1f}}, {3, 0, {0.1f, 0.8f}}, {4, 4, {0.5f, 0.4f}},
+    };
+    for (const auto& c : cases) {
+        values.compute(c.polygon);
+        expectFloats(values.uv(cornerAt(r.lwo, c.polygon, c.point)), c.want,
+                     "polygon " + std::to_string(c.polygon) + ", point " + std::to_string(c.point));
+    }
 }

@@ -155,3 +155,30 @@ TEST_F(TEntityLwoImagesGL, RightHandedModelsFaceTheCameraUnmirrored) {
         sign.updateRegistry();
     }
 }
+
+// An exporter that numbers its first clip 0 names it with IMAG 0: the image is found beside the
+// model by its base name and laid on by its map; a surface beside it without an image has the
+// same map's coordinates, for a texture the program gives it.
+TEST_F(TEntityLwoImagesGL, ClipNumberedZeroIsLoaded) {
+    const std::string dir = makeTempDir();
+    writeBytes(dir + "/m_rifl.bmp", imageFile(ImageFormat::bmp, {1, 1, 3, {9, 9, 9}}));
+    const Bytes uvs =
+        vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}, {1, {1, 0}}, {2, {1, 0.25f}}});
+    ASSERT_TRUE(bm::lwo::writeFile(
+        dir + "/rifle.lwo",
+        object({tags({"Rifle", "Plain"}), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}), uvs,
+                polygons("FACE", {{0, 1, 2}, {0, 1, 2}}), polygonTags("SURF", {{0, 0}, {1, 1}}),
+                stillClip(0, "../../3DS/m_rifl.bmp"), surface("Rifle", {imageBlock(5, 0, "uv")}),
+                surface("Plain", {})})));
+    TEntityClass e;
+    bm::LwoSummary summary;
+    testing::internal::CaptureStdout();
+    e.LoadLWO(dir + "/rifle.lwo", BrackmoorLwoSurfaces | BrackmoorLwoQuiet, summary);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(summary.images, 1u);
+    ASSERT_EQ(e.Surface.size(), 2u);
+    EXPECT_NE(e.Surface[0]->textureID[0].Tname, 0u);
+    EXPECT_EQ(e.Surface[1]->textureID[0].Tname, 0u);
+    for (const TSurfaceClass* s : e.Surface)
+        EXPECT_EQ(s->tverts, (std::vector<GLfloat>{0, 1, 1, 1, 1, 0.75f}));
+}

@@ -1,4 +1,5 @@
 // TTextureTest.cpp - the texture loaders: upload, filters, wrap, and every bad input.
+#include "BombFiles.h"
 #include "TTexture.h"
 #include "TTextureImage.h"
 #include "support/ImageFiles.h"
@@ -255,12 +256,16 @@ TEST_F(TTextureGL, LoadTextureUploadsSharedImages) {
 TEST(TTexture, LoadTextureRefusesWithOneLine) {
     const std::string dir = bm::test::makeTempDir();
     std::ofstream(dir + "/empty.png").close();
+    // About a megabyte declaring a gigabyte of pixels: refused from its header, at once.
+    bm::test::writeBytes(dir + "/bomb.png", bm::lwo::zeroPng(16000, 16000));
     const struct {
         std::string path, reason;
     } cases[] = {
         {dir + "/absent.png", "cannot open (No such file or directory)"},
         {dir, "is a directory"},
         {dir + "/empty.png", "empty (0 bytes)"},
+        {dir + "/bomb.png",
+         "image size 16000 x 16000 (256000000 pixels) is over the budget of 67108864 pixels"},
     };
     for (const auto& c : cases) {
         TTextureClass texture{};
@@ -273,4 +278,20 @@ TEST(TTexture, LoadTextureRefusesWithOneLine) {
         EXPECT_EQ(texture.Tname, 77u);
         EXPECT_EQ(texture.Twidth, 5u);
     }
+}
+
+// A large ordinary texture is within the default budget and loads whole.
+TEST_F(TTextureGL, LoadsA4096By2048Image) {
+    const std::string path = bm::test::makeTempDir() + "/large.png";
+    bm::test::writeBytes(path, bm::lwo::zeroPng(4096, 2048));
+    TTextureClass texture{};
+    testing::internal::CaptureStdout();
+    texture.loadTexture(path, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(texture.Tname, 0u);
+    EXPECT_EQ(texture.Twidth, 4096u);
+    EXPECT_EQ(texture.Theight, 2048u);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 4096);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 2048);
+    glDeleteTextures(1, &texture.Tname);
 }

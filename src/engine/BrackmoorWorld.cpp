@@ -33,14 +33,16 @@ struct SurfaceExtent {
 
 // Indices to draw: vertexPoints, but never more than the surface stores, and none at all when
 // an index names a vertex whose position, colour or texture coordinates are missing. Normals
-// count only when every vertex drawn has one.
+// count only when every vertex drawn has one. A surface of one colour needs it once.
 SurfaceExtent surfaceExtent(const TSurfaceClass& s) {
     const std::size_t stored =
         std::min<std::size_t>(s.triangleIndex.size(),
                               static_cast<std::size_t>(std::max<std::int32_t>(s.vertexPoints, 0)));
     const std::size_t named = verticesNamed(s, stored);
     const std::size_t vertices =
-        std::min({s.verts.size() / 3, s.vertexColours.size() / 4, s.tverts.size() / 2});
+        s.fxOneColour == switchOn
+            ? (s.vertexColours.size() >= 4 && s.tverts.size() >= 2 ? s.verts.size() / 3 : 0)
+            : std::min({s.verts.size() / 3, s.vertexColours.size() / 4, s.tverts.size() / 2});
     if (named == 0 || named > vertices)
         return {0, false};
     return {static_cast<GLsizei>(stored), s.normals.size() / 3 >= named};
@@ -170,11 +172,25 @@ void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& 
         applyEntityTexture(frame.texture, e);
     if (lit)
         beginLitSurface(frame);
-    glColorPointer(4, GL_FLOAT, 0, firstElement(s.vertexColours));
+    const bool oneColour = s.fxOneColour == switchOn && extent.indices > 0;
+    if (oneColour) {
+        // GL's current colour and texture coordinates stand for the arrays.
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glColor4fv(s.vertexColours.data());
+        glTexCoord2fv(s.tverts.data());
+    } else {
+        glColorPointer(4, GL_FLOAT, 0, firstElement(s.vertexColours));
+    }
     glNormalPointer(GL_FLOAT, 0, firstElement(s.normals));
-    glTexCoordPointer(2, GL_FLOAT, 0, firstElement(s.tverts));
+    if (!oneColour)
+        glTexCoordPointer(2, GL_FLOAT, 0, firstElement(s.tverts));
     glVertexPointer(3, GL_FLOAT, 0, firstElement(s.verts));
     glDrawElements(GL_TRIANGLES, extent.indices, GL_UNSIGNED_BYTE, firstElement(s.triangleIndex));
+    if (oneColour) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
     if (lit)
         endLitSurface();
     if (s.fxVertexColour == switchOn)

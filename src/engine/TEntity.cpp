@@ -70,7 +70,7 @@ std::int32_t TEntityClass::CreateSurface() {
     surface->texturePoints = 0;
     surface->fxFullBright = surface->fxVertexColour = surface->fxFlatShaded = switchOff;
     surface->fxFogDisabled = surface->fxBackfaceDisabled = surface->fxAlphaBlending = switchOff;
-    surface->fxOwnTexture = switchOff;
+    surface->fxOwnTexture = surface->fxOneColour = switchOff;
     Surface.push_back(surface);
     ++surfaceCount;
     return surface->Id;

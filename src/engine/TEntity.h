@@ -22,6 +22,10 @@ constexpr std::int32_t BrackmoorLwoNormals = 8;   // smoothed normals
 // LightWave's left-handed coordinates made the engine's: z negated, triangles turned round, so
 // the engine's camera sees the model as LightWave's does, front first.
 constexpr std::int32_t BrackmoorLwoRightHanded = 16;
+// Within each surface, corners that agree on position, colour, texture coordinates and normal
+// share one vertex, and a surface takes triangles while its vertices fit 8-bit indices: the same
+// picture from fewer vertices, less memory and fewer draws.
+constexpr std::int32_t BrackmoorLwoCompact = 32;
 
 namespace bm {
 // What one LoadLWO read and made, for a caller that reports it.

@@ -8,7 +8,11 @@
 #include "Lwo2Report.h"
 #include "Lwo2Triangulator.h"
 #include "LwobReader.h"
+#include "TEntityLwoCompact.h"
 #include "TEntityLwoImages.h"
+
+#include <sys/mman.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -26,6 +30,7 @@
 
 namespace {
 
+using bm::CornerParts;
 using bm::CornerValues;
 using bm::ModelLooks;
 using bm::Triangle;
@@ -33,14 +38,6 @@ using bm::Triangulator;
 
 constexpr std::size_t trianglesPerSurface = 85;  // 255 vertices: every index fits in 8 bits
 constexpr short switchOn = 1;
-
-// What a conversion gives each corner beyond its position.
-struct CornerParts {
-    bool colours = false;      // its surface's colour, else opaque white
-    bool uvs = false;          // its texture coordinates, else (0, 0)
-    bool normals = false;      // its normal, else none
-    bool rightHanded = false;  // z negated and the corners reversed, so fronts stay fronts
-};
 
 std::size_t surfacesFor(std::size_t triangles) {
     return (triangles + trianglesPerSurface - 1) / trianglesPerSurface;
@@ -107,18 +104,21 @@ void reportTriangles(bm::ReportWriter& out, std::size_t triangles) {
 // last surfaces' pages then fault in as they are written, as without help. More has the second
 // thread provide pages the fill never reaches, which go back when the room is released. The
 // surfaces themselves come in blocks of 256, which may be mapped apart from the heap, and are not
-// counted.
-std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts) {
+// counted. Shared vertices are reckoned at one a triangle, what a grid of quads comes to in a
+// surface of 256 vertices, and without normals at a position each, as when they have one colour.
+std::size_t fillBytes(const bm::Lwo2Data& lwo, CornerParts parts, bool compact) {
     std::size_t triangles = 0;
     for (const FaceData& face : lwo.Faces)
         if (face.VertexCount >= 3)
             triangles += static_cast<std::size_t>(face.VertexCount) - 2;
-    const std::size_t floatsPerVertex = 3 + 4 + 2 + (parts.normals ? 3 : 0);
+    const std::size_t floatsPerVertex =
+        compact && !parts.normals ? 3 : 3 + 4 + 2 + (parts.normals ? 3 : 0);
     const std::size_t arrays = parts.normals ? 5 : 4;
     constexpr std::size_t header = 8;
-    return lwo.Faces.size() * sizeof(std::uint32_t) +
-           triangles * 3 * (floatsPerVertex * sizeof(GLfloat) + 1) +
-           surfacesFor(triangles) * arrays * header;
+    const std::size_t vertices = compact ? triangles : 3 * triangles;
+    const std::size_t surfaces = compact ? surfacesFor(triangles) / 3 + 1 : surfacesFor(triangles);
+    return lwo.Faces.size() * sizeof(std::uint32_t) + vertices * floatsPerVertex * sizeof(GLfloat) +
+           3 * triangles + surfaces * arrays * header;
 }
 
 // Fills runs of the entity's surfaces with three fresh vertices per triangle, 85 triangles to a
@@ -247,7 +247,8 @@ public:
     PolygonSplitter(const bm::Lwo2Data& model, CornerValues* cornerValues)
         : lwo(model), values(cornerValues), triangulator(model.Vertices) {}
 
-    void fill(std::uint32_t polygon, SurfaceFiller& filler) {
+    template <typename Filler>
+    void fill(std::uint32_t polygon, Filler& filler) {
         const FaceData& face = lwo.Faces[polygon];
         const std::int32_t* corners = lwo.Corners.data() + face.FirstCorner;
         const auto count = static_cast<std::size_t>(face.VertexCount);
@@ -331,22 +332,59 @@ Runs runsOf(const bm::Lwo2Data& lwo, const ModelLooks* looks) {
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-// The whole file in one read; the size is what ftell reports, the data what fread delivered.
-std::unique_ptr<unsigned char[]> readWholeFile(std::FILE* file, long& size, std::size_t& got,
-                                               bool quiet) {
-    std::fseek(file, 0, SEEK_END);
-    size = std::max(std::ftell(file), 0L);
-    std::fseek(file, 0, SEEK_SET);
-    std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size]);
-    if (!data) {
-        std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
-        std::exit(1);
+// The whole file: the size is what ftell reports, the data what could be had. A regular file is
+// mapped, its pages the kernel's cached ones, neither copied nor new memory of this process;
+// anything else is read into memory.
+class WholeFile {
+public:
+    WholeFile(std::FILE* file, bool quiet) {
+        std::fseek(file, 0, SEEK_END);
+        size = std::max(std::ftell(file), 0L);
+        std::fseek(file, 0, SEEK_SET);
+        const bool mapped = size > 0 && map(fileno(file));
+        if (!mapped) {
+            buffer.reset(new (std::nothrow) unsigned char[size]);
+            if (!buffer) {
+                std::cout << "LoadLWO: Could not allocate buffer " << size << " Bytes" << std::endl;
+                std::exit(1);
+            }
+        }
+        if (!quiet)
+            std::cout << "Loading " << size << " Bytes" << std::endl;
+        if (!mapped) {
+            got = std::fread(buffer.get(), 1, static_cast<std::size_t>(size), file);
+            bytes = buffer.get();
+        }
     }
-    if (!quiet)
-        std::cout << "Loading " << size << " Bytes" << std::endl;
-    got = std::fread(data.get(), 1, static_cast<std::size_t>(size), file);
-    return data;
-}
+    ~WholeFile() {
+        if (mapping != nullptr)
+            munmap(mapping, static_cast<std::size_t>(size));
+    }
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+
+    const unsigned char* bytes = nullptr;
+    long size = 0;        // as ftell reports it
+    std::size_t got = 0;  // bytes to be had
+
+private:
+    bool map(int fd) {
+        struct stat about {};
+        if (fd < 0 || fstat(fd, &about) != 0 || !S_ISREG(about.st_mode) || about.st_size != size)
+            return false;
+        void* at = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ,
+                        MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (at == MAP_FAILED)
+            return false;
+        mapping = at;
+        bytes = static_cast<const unsigned char*>(at);
+        got = static_cast<std::size_t>(size);
+        return true;
+    }
+
+    void* mapping = nullptr;
+    std::unique_ptr<unsigned char[]> buffer;
+};
 
 // Triangles on the surfaces from first on.
 std::size_t trianglesFrom(const std::vector<TSurfaceClass*>& surfaces, std::size_t first) {
@@ -397,18 +435,18 @@ LwoFile readLwoFile(const std::string& filename, std::int32_t flags) {
     out.opened = true;
     if (!quiet)
         std::cout << "file exists, loading..." << std::endl;
-    long size = 0;
-    std::size_t got = 0;
-    const std::unique_ptr<unsigned char[]> data = readWholeFile(file.get(), size, got, quiet);
+    const WholeFile whole(file.get(), quiet);
     file.reset();
-    if (got != static_cast<std::size_t>(size))
-        std::cout << "LoadLWO: read " << got << " of " << size << " Bytes of " << filename
+    const unsigned char* const data = whole.bytes;
+    const std::size_t got = whole.got;
+    if (got != static_cast<std::size_t>(whole.size))
+        std::cout << "LoadLWO: read " << got << " of " << whole.size << " Bytes of " << filename
                   << std::endl;
     Lwo2Options options;
     options.quiet = quiet;
     options.appearance = (flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
-    out.lwo = readLwo2(data.get(), got, std::cout, filename, options);
-    out.read = isLightWaveObject(data.get(), got);
+    out.lwo = readLwo2(data, got, std::cout, filename, options);
+    out.read = isLightWaveObject(data, got);
     return out;
 }
 
@@ -452,7 +490,8 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     parts.rightHanded = (flags & BrackmoorLwoRightHanded) != 0;
     // The surfaces' arrays are kept until exit, so their pages are new: a second thread has the
     // kernel provide them while this one works out what goes in them, and fills them.
-    HeapPrefault prefault(fillBytes(lwo, parts));
+    const bool compact = (flags & BrackmoorLwoCompact) != 0;
+    HeapPrefault prefault(fillBytes(lwo, parts, compact));
     ModelLooks found;
     if ((parts.colours || parts.normals) && looks == nullptr) {
         found = findLooks(lwo, out, parts.colours);
@@ -465,19 +504,31 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
     if (looks != nullptr)
         values = std::make_unique<CornerValues>(lwo, *looks, parts.normals);
     const Runs runs = runsOf(lwo, parts.colours ? looks : nullptr);
-    SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
     PolygonSplitter splitter(lwo, values.get());
-    for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
-        const bool ownTexture =
-            textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-        const SurfaceData* data = parts.colours ? looks->looks[run].surface : nullptr;
-        filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
-                        data != nullptr && data->luminosity >= 1.0f);
-        reportTriangles(out, runs.triangles[run]);
-        for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
-            splitter.fill(runs.polygons[i], filler);
+    const auto fillRuns = [&](auto& filler, bool sharedVertices) {
+        for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
+            const bool ownTexture =
+                textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
+            // A surface that gives its own light is drawn in its colour, unlit: without normals.
+            const SurfaceData* data = parts.colours ? looks->looks[run].surface : nullptr;
+            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
+                            data != nullptr && data->luminosity >= 1.0f);
+            // Shared vertices are numbered as they are found: each triangle's line is written
+            // as it is placed.
+            if (!sharedVertices)
+                reportTriangles(out, runs.triangles[run]);
+            for (std::size_t i = runs.start[run]; i < runs.start[run + 1]; ++i)
+                splitter.fill(runs.polygons[i], filler);
+        }
+        filler.finish();
+    };
+    if (compact) {
+        CompactFiller filler(entity, lwo.Vertices, parts, prefault, out);
+        fillRuns(filler, true);
+    } else {
+        SurfaceFiller filler(entity, lwo.Vertices, parts, prefault);
+        fillRuns(filler, false);
     }
-    filler.finish();
     out.flush();
     entity.updateRegistry();
 }

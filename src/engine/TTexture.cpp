@@ -144,12 +144,12 @@ namespace bm {
 
 bool loadTextureFile(TTextureClass& texture, const std::string& filename, int wrap,
                      std::string& reason) {
-    Image image;
+    DecodedImage image;
     if (!readImageFile(filename, image, reason))
         return false;
     GLuint name = 0;
     const GLint status =
-        makeTexture(name, image.channels, image.width, image.height, image.pixels.data(), wrap);
+        makeTexture(name, image.channels, image.width, image.height, image.pixels.get(), wrap);
     if (status != 0) {
         glDeleteTextures(1, &name);
         const GLubyte* text = gluErrorString(static_cast<GLenum>(status));

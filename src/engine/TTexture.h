@@ -27,7 +27,8 @@ public:
 
     // Loads a PNG, JPEG, BMP, TGA or GIF file (its first frame) as loadTextureRAW loads rows,
     // and sets Twidth and Theight to the image's size; prints nothing. When the file cannot be
-    // had it prints one line, "Texture loader: <file>: <why>", and changes nothing.
+    // had, its header declaring more pixels than bm::imagePixelBudget() included, it prints one
+    // line, "Texture loader: <file>: <why>", and changes nothing.
     void loadTexture(const std::string& filename, int wrap);
 };
 typedef TTextureClass TTexture;

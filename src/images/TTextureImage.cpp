@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -17,15 +18,16 @@ namespace {
 constexpr std::size_t largestInput = std::numeric_limits<int>::max();  // stb_image counts in int
 constexpr long long largestTexture = std::numeric_limits<std::int32_t>::max();  // GL sizes are int
 
+std::atomic<std::size_t> pixelBudget{bm::defaultImagePixelBudget};
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-struct StbFree {
-    void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
-};
-using StbPixels = std::unique_ptr<unsigned char, StbFree>;
+void freePixels(unsigned char* pixels) {
+    stbi_image_free(pixels);
+}
 
 // stb_image reads through these callbacks so that a decoder wanting bytes past the end is seen:
 // left to itself, stb_image goes on with zeros and a cut-off file passes for a whole one.
@@ -79,10 +81,17 @@ bool fitsTexture(int width, int height, int channels, std::string& reason) {
         return false;
     }
     const long long bytes = static_cast<long long>(width) * height * channels;
-    if (bytes <= largestTexture)
+    if (bytes > largestTexture) {
+        reason = "image size " + sizeText(width, height) + " is too large (" +
+                 std::to_string(bytes) + " bytes)";
+        return false;
+    }
+    const unsigned long long pixels = static_cast<unsigned long long>(width) * height;
+    const std::size_t budget = pixelBudget.load(std::memory_order_relaxed);
+    if (pixels <= budget)
         return true;
-    reason = "image size " + sizeText(width, height) + " is too large (" + std::to_string(bytes) +
-             " bytes)";
+    reason = "image size " + sizeText(width, height) + " (" + std::to_string(pixels) +
+             " pixels) is over the budget of " + std::to_string(budget) + " pixels";
     return false;
 }
 
@@ -90,19 +99,26 @@ bool isGif(const unsigned char* bytes, std::size_t size) {
     return size >= 4 && std::memcmp(bytes, "GIF8", 4) == 0;
 }
 
-bool everyPixelOpaque(const bm::Image& image) {
-    for (std::size_t i = 3; i < image.pixels.size(); i += 4)
-        if (image.pixels[i] != 255)
+std::size_t byteCount(const bm::DecodedImage& image) {
+    return static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) *
+           static_cast<std::size_t>(image.channels);
+}
+
+bool everyPixelOpaque(const bm::DecodedImage& image) {
+    const std::size_t count = byteCount(image);
+    for (std::size_t i = 3; i < count; i += 4)
+        if (image.pixels.get()[i] != 255)
             return false;
     return true;
 }
 
-void dropAlpha(bm::Image& image) {
+// In place: the rows close up to three bytes a pixel.
+void dropAlpha(bm::DecodedImage& image) {
+    unsigned char* pixels = image.pixels.get();
+    const std::size_t count = byteCount(image);
     std::size_t to = 0;
-    for (std::size_t from = 0; from < image.pixels.size(); from += 4, to += 3)
-        std::copy_n(image.pixels.begin() + static_cast<std::ptrdiff_t>(from), 3,
-                    image.pixels.begin() + static_cast<std::ptrdiff_t>(to));
-    image.pixels.resize(to);
+    for (std::size_t from = 0; from < count; from += 4, to += 3)
+        std::copy_n(pixels + from, 3, pixels + to);
     image.channels = 3;
 }
 
@@ -169,14 +185,15 @@ int channelsFor(int channelsInFile) {
 }
 
 // Decodes after the header has been checked, into image's channels.
-bool decodeChecked(const unsigned char* bytes, std::size_t size, bm::Image& image,
+bool decodeChecked(const unsigned char* bytes, std::size_t size, bm::DecodedImage& image,
                    std::string& reason) {
     Reader reader{bytes, size, 0, false};
     const stbi_io_callbacks callbacks{readBytes, skipBytes, atEnd};
     const int channels = image.channels;
     int width = 0, height = 0, channelsInFile = 0;
-    const StbPixels pixels(
-        stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channelsInFile, channels));
+    decltype(image.pixels) pixels(
+        stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channelsInFile, channels),
+        &freePixels);
     if (!pixels) {
         reason = "corrupt image (" + failureReason() + ")";
         return false;
@@ -189,9 +206,23 @@ bool decodeChecked(const unsigned char* bytes, std::size_t size, bm::Image& imag
         return false;
     image.width = width;
     image.height = height;
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                              static_cast<std::size_t>(channels);
-    image.pixels.assign(pixels.get(), pixels.get() + count);
+    image.pixels = std::move(pixels);
+    return true;
+}
+
+bool decodeWhole(const unsigned char* bytes, std::size_t size, bm::DecodedImage& out,
+                 std::string& reason) {
+    bm::Image header;
+    if (!bm::decodeImageHeader(bytes, size, header, reason))
+        return false;
+    bm::DecodedImage image;
+    image.channels = header.channels;
+    if (!decodeChecked(bytes, size, image, reason))
+        return false;
+    // stb_image makes every GIF RGBA; one whose first frame has no transparent pixel has no alpha.
+    if (isGif(bytes, size) && everyPixelOpaque(image))
+        dropAlpha(image);
+    out = std::move(image);
     return true;
 }
 
@@ -231,6 +262,14 @@ bool readWholeFile(const std::string& filename, std::vector<unsigned char>& byte
 
 namespace bm {
 
+void setImagePixelBudget(std::size_t pixels) {
+    pixelBudget.store(pixels, std::memory_order_relaxed);
+}
+
+std::size_t imagePixelBudget() {
+    return pixelBudget.load(std::memory_order_relaxed);
+}
+
 bool decodeImageHeader(const unsigned char* bytes, std::size_t size, Image& header,
                        std::string& reason) {
     if (size == 0) {
@@ -258,14 +297,13 @@ bool decodeImageHeader(const unsigned char* bytes, std::size_t size, Image& head
 }
 
 bool decodeImage(const unsigned char* bytes, std::size_t size, Image& out, std::string& reason) {
-    Image image;
-    if (!decodeImageHeader(bytes, size, image, reason) ||
-        !decodeChecked(bytes, size, image, reason))
+    DecodedImage image;
+    if (!decodeWhole(bytes, size, image, reason))
         return false;
-    // stb_image makes every GIF RGBA; one whose first frame has no transparent pixel has no alpha.
-    if (isGif(bytes, size) && everyPixelOpaque(image))
-        dropAlpha(image);
-    out = std::move(image);
+    out.width = image.width;
+    out.height = image.height;
+    out.channels = image.channels;
+    out.pixels.assign(image.pixels.get(), image.pixels.get() + byteCount(image));
     return true;
 }
 
@@ -273,6 +311,12 @@ bool readImageFile(const std::string& filename, Image& out, std::string& reason)
     std::vector<unsigned char> bytes;
     return readWholeFile(filename, bytes, reason) &&
            decodeImage(bytes.data(), bytes.size(), out, reason);
+}
+
+bool readImageFile(const std::string& filename, DecodedImage& out, std::string& reason) {
+    std::vector<unsigned char> bytes;
+    return readWholeFile(filename, bytes, reason) &&
+           decodeWhole(bytes.data(), bytes.size(), out, reason);
 }
 
 }  // namespace bm

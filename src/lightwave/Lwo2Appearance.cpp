@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace bm {
 
@@ -57,9 +58,10 @@ ReportWriter& lookProblem(ReportWriter& out, const SurfaceLook& look) {
 }
 
 // The image's file name, from its clip or from the block itself; empty when there is none.
+// Clip 0 names no image only when the model holds no clip of that number.
 std::string imageFileOf(const ImageBlock& block, const SurfaceLook& look, const Lwo2Data& lwo,
                         ReportWriter& out) {
-    if (block.clip == 0) {
+    if (block.clip == 0 && clipNumbered(lwo, 0) == nullptr) {
         if (block.imageFile.empty())
             lookProblem(out, look)
                 .text("its image has no file name; drawn in its colour")
@@ -209,8 +211,14 @@ CornerValues::CornerValues(const Lwo2Data& model, const ModelLooks& modelLooks, 
         const SurfaceLook& look = looks.looks[i];
         lookColour(look, baseColour.data() + 4 * i);
         colourMaps.emplace_back(look.vertexColours);
-        uvMaps.emplace_back(look.textured ? look.uvMap : nullptr);
+        uvMaps.emplace_back(look.uvMap);
+        layerUvs.push_back(look.image == nullptr ? 1 : 0);
     }
+    for (const VertexMap& map : lwo.Maps)
+        for (const std::size_t layer : map.firstInLayers)
+            firstUvMaps.emplace_back(layer, MapReader(&map));
+    std::sort(firstUvMaps.begin(), firstUvMaps.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     if (!withNormals)
         return;
     normalMap = MapReader(findMap(
@@ -287,7 +295,7 @@ void CornerValues::computeUVs(std::size_t polygon, const std::int32_t* points, s
     uvs.assign(2 * count, 0.0f);
     const std::size_t look = static_cast<std::size_t>(std::max(0, looks.lookOfPolygon[polygon]));
     const SurfaceLook& surfaceLook = looks.looks[look];
-    if (surfaceLook.textured && surfaceLook.image && isProjected(*surfaceLook.image)) {
+    if (surfaceLook.image && isProjected(*surfaceLook.image)) {
         projectPolygon(*surfaceLook.image, lwo.Vertices, points, count, uvs.data());
         // The image's rows go to GL top row first, so v counts down from the top.
         for (std::size_t k = 0; k < count; ++k)
@@ -295,12 +303,21 @@ void CornerValues::computeUVs(std::size_t polygon, const std::int32_t* points, s
         return;
     }
     for (std::size_t k = 0; k < count; ++k) {
+        const float* v =
+            layerUvs[look] ? layerUv(polygon, points[k]) : uvMaps[look].at(polygon, points[k]);
         // The image's rows go to GL top row first, so v counts down from the top.
-        if (const float* v = uvMaps[look].at(polygon, points[k])) {
+        if (v != nullptr) {
             uvs[2 * k] = v[0];
             uvs[2 * k + 1] = 1.0f - v[1];
         }
     }
+}
+
+const float* CornerValues::layerUv(std::size_t polygon, std::int32_t point) const {
+    const auto layer = std::upper_bound(
+        firstUvMaps.begin(), firstUvMaps.end(), static_cast<std::size_t>(std::max(point, 0)),
+        [](std::size_t p, const auto& entry) { return p < entry.first; });
+    return layer == firstUvMaps.begin() ? nullptr : std::prev(layer)->second.at(polygon, point);
 }
 
 void CornerValues::computeNormals(std::size_t polygon, const std::int32_t* points,

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace bm {
@@ -47,7 +48,10 @@ private:
     std::unordered_map<std::uint64_t, const float*> corners;
 };
 
-// The colour, texture coordinates and normal of every corner of one polygon at a time.
+// The colour, texture coordinates and normal of every corner of one polygon at a time. A
+// surface's coordinates come from its image's projection or UV map, whether or not the image
+// loaded; a surface with no image it can lay on takes the first UV map of each point's layer,
+// so that a texture the program gives it later has coordinates to go by.
 class CornerValues {
 public:
     CornerValues(const Lwo2Data& lwo, const ModelLooks& looks, bool withNormals);
@@ -60,6 +64,7 @@ public:
 private:
     void computeColours(std::size_t polygon, const std::int32_t* points, std::size_t count);
     void computeUVs(std::size_t polygon, const std::int32_t* points, std::size_t count);
+    const float* layerUv(std::size_t polygon, std::int32_t point) const;
     void computeNormals(std::size_t polygon, const std::int32_t* points, std::size_t count);
     void smoothedNormal(std::size_t polygon, std::int32_t point, float* out) const;
     void linkPointsToPolygons();
@@ -70,6 +75,9 @@ private:
     std::vector<float> baseColour;        // 4 per look
     std::vector<MapReader> colourMaps;    // per look
     std::vector<MapReader> uvMaps;        // per look
+    std::vector<unsigned char> layerUvs;  // per look: takes the layers' first UV maps
+    // The layers' first UV maps, by the first point of each layer, in the order of the points.
+    std::vector<std::pair<std::size_t, MapReader>> firstUvMaps;
     MapReader normalMap;                  // the model's first NORM map
     std::vector<float> faceNormals;       // 3 per polygon, unit length
     std::vector<std::uint32_t> firstUse;  // per point: where its polygons start in uses

@@ -103,6 +103,16 @@ bool storeEntry(VertexMap& map, MapEntry entry, bool perPolygon, const ChunkPlac
     return true;
 }
 
+// The first TXUV map listing points of a layer is the one its surfaces without an image of their
+// own take their coordinates from. Layers come in the order of their points, so one already
+// noted is the last noted of some map.
+void noteFirstUvMap(Lwo2Data& lwo, VertexMap& map, std::size_t layer) {
+    for (const VertexMap& other : lwo.Maps)
+        if (!other.firstInLayers.empty() && other.firstInLayers.back() == layer)
+            return;
+    map.firstInLayers.push_back(layer);
+}
+
 }  // namespace
 
 void readVertexMap(const unsigned char* data, const ChunkPlace& chunk, bool perPolygon,
@@ -129,6 +139,8 @@ void readVertexMap(const unsigned char* data, const ChunkPlace& chunk, bool perP
     VertexMap& map = mapNamed(lwo, type, name, dimension);
     if (!perPolygon)
         coverPoints(map, lwo.Vertices.size());
+    if (!perPolygon && std::memcmp(type, "TXUV", 4) == 0)
+        noteFirstUvMap(lwo, map, chunk.pointBase);
     std::size_t missing = 0;
     while (!c.done()) {
         MapEntry entry;
@@ -153,7 +165,7 @@ void readClip(const unsigned char* data, const ChunkPlace& chunk, Lwo2Data& lwo,
     const unsigned char* id = data + chunk.start;
     ByteCursor c = chunkBody(data, chunk);
     std::uint32_t index = 0;
-    if (!c.u4(index) || index == 0 || index > largestClipIndex) {
+    if (!c.u4(index) || index > largestClipIndex) {
         problemAt(out, id, chunk.start, "chunk").text(" has no valid clip index; passed over");
         out.endLine();
         return;

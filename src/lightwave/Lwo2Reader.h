@@ -69,11 +69,13 @@ struct VertexMap {
         float value[4];
     };
     std::vector<Corner> corners;
+    // TXUV: the layers whose first UV map this is, each by its first point (of its PNTS).
+    std::vector<std::size_t> firstInLayers;
 };
 
 struct Clip {
-    std::uint32_t index;
-    std::string file;  // the still image's name; empty when the clip is no still image
+    std::uint32_t index;  // 0 too: some exporters number their first clip 0
+    std::string file;     // the still image's name; empty when the clip is no still image
 };
 
 // One LAYR chunk. Layers follow one another in the file, so each runs from its first point and

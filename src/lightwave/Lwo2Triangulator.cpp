@@ -2,6 +2,9 @@
 // through GLU's tessellator or by clipping ears.
 #include "Lwo2Triangulator.h"
 
+#include "Lwo2Crossings.h"
+
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -34,6 +37,10 @@ bool pointInTriangle(const std::vector<VertexData>& points, std::int32_t p, cons
                      Vec3 normal) {
     return turn(points, t.a, t.b, p, normal) >= 0 && turn(points, t.b, t.c, p, normal) >= 0 &&
            turn(points, t.c, t.a, p, normal) >= 0;
+}
+
+bool samePoint(Vec3 p, Vec3 q) {
+    return p.x == q.x && p.y == q.y && p.z == q.z;
 }
 }  // namespace
 
@@ -68,10 +75,16 @@ void Triangulator::split(const std::int32_t* corners, std::size_t count,
         clipConvex(corners, count, normal, out);
         return;
     }
-    if (tessellate(corners, count, normal, out))
+    // Where the outline crosses itself the tessellator would have to add a vertex, after work
+    // that grows with the number of crossings: such outlines are clipped without it.
+    if (!outlineCrossesItself(place.data(), count, normal, stepsTaken) &&
+        tessellate(corners, count, normal, out))
         return;
     out.resize(before);
-    clipEars(corners, count, normal, out);
+    if (count <= largestOutlineClippedWhole)
+        clipEars(corners, count, normal, out);
+    else
+        clipEarsWithin(corners, count, normal, out);
 }
 
 bool Triangulator::isConvex(std::size_t count, Vec3 normal) {
@@ -128,6 +141,7 @@ bool Triangulator::tessellate(const std::int32_t* corners, std::size_t count, Ve
                               std::vector<Triangle>& out) {
     if (!tess || dot(normal, normal) == 0.0)
         return false;
+    ++tessellated;
     coords.resize(count * 3);
     output.clear();
     failed = false;
@@ -207,12 +221,7 @@ void Triangulator::clipConvex(const std::int32_t* corners, std::size_t count, Ve
     // Every corner that turns is an ear of a convex outline; corners on a straight edge are
     // cut later, once they turn, so no triangle is empty. The corners not yet cut form a ring,
     // linked both ways in the polygon's order; the search resumes after the corner last cut.
-    atLeast(following, count);
-    atLeast(preceding, count);
-    for (std::size_t i = 0; i < count; ++i) {
-        following[i] = after(i, count);
-        preceding[i] = i == 0 ? count - 1 : i - 1;
-    }
+    linkRing(count);
     std::size_t first = 0, at = 0;
     for (std::size_t left = count; left > 3; --left) {
         for (std::size_t tried = 0; tried < left; ++tried, at = following[at])
@@ -251,6 +260,94 @@ bool Triangulator::isEar(std::size_t at, Vec3 normal) const {
             return false;
     }
     return true;
+}
+
+}  // namespace bm
+
+namespace bm {
+
+void Triangulator::linkRing(std::size_t count) {
+    atLeast(following, count);
+    atLeast(preceding, count);
+    for (std::size_t i = 0; i < count; ++i) {
+        following[i] = after(i, count);
+        preceding[i] = i == 0 ? count - 1 : i - 1;
+    }
+}
+
+bool Triangulator::isReflex(std::size_t at, Vec3 normal) const {
+    return turn(place[preceding[at]], place[at], place[following[at]], normal) <= 0;
+}
+
+// In an outline that does not cross itself, a corner inside the triangle brings a reflex corner
+// in with it, so the reflex corners alone are tested. One step for the ear, one per corner tested.
+bool Triangulator::isEarOfRing(std::size_t at, Vec3 normal) {
+    ++stepsTaken;
+    const std::size_t before = preceding[at], next = following[at];
+    const Vec3 a = place[before], b = place[at], c = place[next];
+    if (turn(a, b, c, normal) <= 0)
+        return false;
+    for (const std::size_t r : reflex) {
+        if (cut[r] || r == before || r == at || r == next)
+            continue;
+        ++stepsTaken;
+        const Vec3 p = place[r];
+        // As in isEar: a corner at the place of one of the ear's stands outside it.
+        if (samePoint(p, a) || samePoint(p, b) || samePoint(p, c))
+            continue;
+        if (turn(a, b, p, normal) >= 0 && turn(b, c, p, normal) >= 0 && turn(c, a, p, normal) >= 0)
+            return false;
+    }
+    return true;
+}
+
+void Triangulator::clipEarsWithin(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                                  std::vector<Triangle>& out) {
+    linkRing(count);
+    cut.assign(count, 0);
+    listed.assign(count, 0);
+    reflex.clear();
+    for (std::size_t i = 0; i < count; ++i)
+        if (isReflex(i, normal)) {
+            reflex.push_back(i);
+            listed[i] = 1;
+        }
+    const std::size_t budget = stepsTaken + stepsPerCorner * count;
+    std::size_t at = 0, left = count, missed = 0, cutListed = 0;
+    while (left > 3 && stepsTaken < budget) {
+        // A whole round without an ear (the outline crosses itself): cut this corner anyway.
+        if (missed < left && !isEarOfRing(at, normal)) {
+            at = following[at];
+            ++missed;
+            continue;
+        }
+        const std::size_t before = preceding[at], next = following[at];
+        out.push_back(Triangle{corners[before], corners[at], corners[next]});
+        following[before] = next;
+        preceding[next] = before;
+        cut[at] = 1;
+        cutListed += listed[at];
+        --left;
+        missed = 0;
+        // Where an outline crosses itself a corner can turn reflex once its neighbour is cut.
+        for (const std::size_t n : {before, next})
+            if (!listed[n] && isReflex(n, normal)) {
+                listed[n] = 1;
+                reflex.push_back(n);
+            }
+        if (2 * cutListed > reflex.size()) {
+            reflex.erase(std::remove_if(reflex.begin(), reflex.end(),
+                                        [this](std::size_t r) { return cut[r] != 0; }),
+                         reflex.end());
+            cutListed = 0;
+        }
+        // The corner before the ear has changed most; the search goes on from there.
+        at = before;
+    }
+    // Out of steps: the corners left are fanned from the one reached.
+    const std::size_t first = at;
+    for (std::size_t k = following[first]; following[k] != first; k = following[k])
+        out.push_back(Triangle{corners[first], corners[k], corners[following[k]]});
 }
 
 }  // namespace bm

@@ -19,10 +19,23 @@ using TessPtr = std::unique_ptr<GLUtesselator, void (*)(GLUtesselator*)>;
 
 // Splits polygons into n - 2 triangles of their own corners, keeping the file's winding. Convex
 // polygons of five corners or more lose their corners one by one; concave ones go through GLU's
-// tessellator, and when it has to add vertices (the outline crosses itself) or leaves corners
-// out, ear clipping gives the n - 2 triangles instead.
+// tessellator, unless their outline crosses itself, and when it would have to add vertices or
+// leaves corners out, ear clipping gives the n - 2 triangles instead. The tessellator's time grows
+// with the number of crossings, up to the square of the corner count, so crossing outlines are
+// found first, by a sweep in n log n. Ear clipping tests every ear against every corner up to
+// largestOutlineClippedWhole corners; above that only against reflex corners, and once it has
+// taken stepsPerCorner steps for each corner it fans the rest.
 class Triangulator {
 public:
+    static constexpr std::size_t largestOutlineClippedWhole = 32;
+    static constexpr std::size_t stepsPerCorner = 64;
+
+    // Work counted since construction: edges compared while looking for crossings, ears and
+    // corners tested while clipping outlines of more than largestOutlineClippedWhole corners.
+    // GLU's own work is not counted; the outlines handed to it are.
+    std::size_t stepsTaken = 0;
+    std::size_t tessellated = 0;
+
     explicit Triangulator(const std::vector<VertexData>& meshPoints);
     void split(const std::int32_t* corners, std::size_t count, std::vector<Triangle>& out);
     // The same for a triangle or a quad, the bulk of most models, written to out (room for two)
@@ -46,6 +59,11 @@ private:
     void clipEars(const std::int32_t* corners, std::size_t count, Vec3 normal,
                   std::vector<Triangle>& out);
     bool isEar(std::size_t at, Vec3 normal) const;
+    void clipEarsWithin(const std::int32_t* corners, std::size_t count, Vec3 normal,
+                        std::vector<Triangle>& out);
+    bool isReflex(std::size_t at, Vec3 normal) const;
+    bool isEarOfRing(std::size_t at, Vec3 normal);
+    void linkRing(std::size_t count);
     bool samePlace(std::int32_t a, std::int32_t b) const;
     void clipConvex(const std::int32_t* corners, std::size_t count, Vec3 normal,
                     std::vector<Triangle>& out);
@@ -65,8 +83,11 @@ private:
     std::vector<std::int32_t> output;  // corner positions the tessellator emitted
     std::vector<std::int32_t> ring;    // corners not yet clipped, as points
     std::vector<double> steps;         // a convex test's moves along one axis, edge by edge
-    // A convex outline's corners not yet cut: each one's next and previous, as positions.
+    // An outline's corners not yet cut: each one's next and previous, as positions.
     std::vector<std::size_t> following, preceding;
+    std::vector<std::size_t> reflex;    // positions that were reflex when listed, some since cut
+    std::vector<unsigned char> listed;  // per position: in reflex
+    std::vector<unsigned char> cut;     // per position: no longer in the outline
     bool failed = false;
 };
 
