@@ -286,11 +286,11 @@ TEST(LwsReader, HeadersAndLineEnds) {
         std::ostringstream report;
         readLws(unknown.data(), unknown.size(), report, counted);
         EXPECT_EQ(report.str(),
-                  std::string(counted ? "LoadScene: line 3: 2 lines with keywords this "
-                                        "reader does not use passed over, the first "
-                                        "`AdaptiveThreshold`\n"
-                                      : "") +
-                      "LoadScene: line 5: ParentItem before any item; passed over\n")
+                  "LoadScene: line 5: `ParentItem` before any item; passed over\n" +
+                      std::string(counted ? "LoadScene: line 3: 2 lines with keywords this reader "
+                                            "does not use passed over, the first "
+                                            "`AdaptiveThreshold`\n"
+                                          : ""))
             << counted;
     }
 }
