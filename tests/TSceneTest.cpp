@@ -226,19 +226,29 @@ TEST_F(TSceneGL, EachObjectFileIsReadOnce) {
     EXPECT_EQ(e[3].pivotY, 0.0f);
 }
 
-// Parents on a loop are cut as the scene reader cuts them, and the entities agree with it.
-TEST_F(TSceneGL, ParentCycleIsCutAndPlaced) {
+// Parents on a loop are cut as the scene reader cuts them, and the entities agree with it; so
+// do items whose pivot has a turn of its own, under a scaled and turned parent, mirrored or not.
+TEST_F(TSceneGL, ParentCycleIsCutAndPivotsTurn) {
     const std::string dir = bm::test::makeTempDir();
-    writeText(dir + "/cycle.lws", sceneText(objectItem("AddNullObject A", 1, "10000001") +
-                                            objectItem("AddNullObject B", 2, "10000000") +
-                                            objectItem("AddNullObject C", 4, "10000000")));
+    const std::string half = "{ Envelope\n  1\n  Key 0.5 0 0 0 0 0 0 0 0\n  Behaviors 1 1\n}\n";
+    writeText(dir + "/cycle.lws",
+              sceneText(objectItem("AddNullObject A", 1, "10000001") +
+                        objectItem("AddNullObject B", 2, "10000000") +
+                        objectItem("AddNullObject C", 4, "10000000") +
+                        "AddNullObject D\nObjectMotion\nNumChannels 9\nChannel 3\n" + half +
+                        "Channel 6\n" + half + "ParentItem 10000002\n" +
+                        "PivotPosition 1 2 3\nPivotRotation 30 -20 10\n\n" +
+                        "AddNullObject E\nPivotRotation 0 90 40\nParentItem 10000003\n"));
     ASSERT_TRUE(load(dir + "/cycle.lws", BrackmoorLwoQuiet | BrackmoorLwoRightHanded));
-    EXPECT_EQ(summary.nulls, 3u);
+    EXPECT_EQ(summary.nulls, 5u);
     EXPECT_NE(printed.find("LoadScene:"), std::string::npos);
     const auto& items = scene.scene.items;
     EXPECT_TRUE(items[0].parent < 0 || items[1].parent < 0);
     EXPECT_EQ(items[2].parent, 0);
+    EXPECT_NE(items[3].pivotRotation[0], 0.0);
     expectEntitiesFollowScene(scene, 1, true);
+    ASSERT_TRUE(load(dir + "/cycle.lws", BrackmoorLwoQuiet));
+    expectEntitiesFollowScene(scene, 1, false);
 }
 
 // A surface lit by itself alone shows its whole colour, unlit; one partly so, its colour times

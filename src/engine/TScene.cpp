@@ -27,22 +27,43 @@ bool hasAnimation(const bm::LwsItem& item) {
                        [](const bm::LwsEnvelope& e) { return e.keys.size() > 1; });
 }
 
-// The box about a layer's points, low x y z then high x y z; empty for no points.
+// The box about a layer's finite points, low x y z then high x y z; empty for none.
 std::vector<float> boxOf(const std::vector<VertexData>& points) {
-    if (points.empty())
-        return {};
-    std::vector<float> box = {points[0].X, points[0].Y, points[0].Z,
-                              points[0].X, points[0].Y, points[0].Z};
+    std::vector<float> box;
     for (const VertexData& p : points) {
         const float xyz[3] = {p.X, p.Y, p.Z};
+        if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2]))
+            continue;
+        if (box.empty())
+            box = {xyz[0], xyz[1], xyz[2], xyz[0], xyz[1], xyz[2]};
         for (int k = 0; k < 3; ++k) {
-            if (!std::isfinite(xyz[k]))
-                continue;
             box[k] = std::min(box[k], xyz[k]);
             box[k + 3] = std::max(box[k + 3], xyz[k]);
         }
     }
     return box;
+}
+
+bool turnsItsPivot(const bm::LwsItem& item) {
+    return item.pivotRotation[0] != 0 || item.pivotRotation[1] != 0 || item.pivotRotation[2] != 0;
+}
+
+// The heading, pitch and bank of Ry(h) Rx(p) Rz(b) = the keyed turn times the pivot's turn, so
+// that one entity turn stands for both. When pitch is a right angle, heading takes it all.
+void turnWithPivot(bm::LwsPose& pose) {
+    bm::LwsPose turns;
+    std::copy(pose.rotation, pose.rotation + 3, turns.rotation);
+    std::copy(pose.pivotRotation, pose.pivotRotation + 3, turns.pivotRotation);
+    const bm::LwsMatrix r = bm::localMatrix(turns);
+    const double sinPitch = std::clamp(-r.m[1][2], -1.0, 1.0);
+    pose.rotation[1] = std::asin(sinPitch);
+    if (std::fabs(sinPitch) < 1 - 1e-12) {
+        pose.rotation[0] = std::atan2(r.m[0][2], r.m[2][2]);
+        pose.rotation[2] = std::atan2(r.m[1][0], r.m[1][1]);
+    } else {
+        pose.rotation[0] = std::atan2(-r.m[2][0], r.m[0][0]);
+        pose.rotation[2] = 0;
+    }
 }
 
 // Grows low and high to hold the box's corners placed by m.
@@ -278,7 +299,9 @@ void TSceneClass::SceneFrame(double at) {
 
 // The fields are set and the entity registered once, rather than once per setter.
 void TSceneClass::placeItem(std::size_t item, double seconds) {
-    const bm::LwsPose pose = bm::poseAt(scene.items[item], seconds);
+    bm::LwsPose pose = bm::poseAt(scene.items[item], seconds);
+    if (turnsItsPivot(scene.items[item]))
+        turnWithPivot(pose);
     const GLfloat mirror = rightHanded ? -1.0f : 1.0f;
     TEntityClass& e = Entity[item];
     e.X = static_cast<GLfloat>(pose.position[0]);
@@ -306,9 +329,13 @@ void TSceneClass::fitCamera(double seconds) {
     bm::entityPivotMatrix(camera.throughEntity, m);
     const double distance =
         std::hypot(m[12] - sceneCentre[0], m[13] - sceneCentre[1], m[14] - sceneCentre[2]);
-    const double far = (distance + sceneRadius) * 1.01;
+    double far = (distance + sceneRadius) * 1.01;
+    if (!std::isfinite(far) || far <= 0)
+        far = depthRange;  // a camera or a scene too far out to measure
     const double nearest = std::max(distance - sceneRadius, far / depthRange) * 0.9;
-    const double near = item.camera.nearClip > 0 ? item.camera.nearClip : nearest;
+    const double near = item.camera.nearClip > 0 && std::isfinite(item.camera.nearClip)
+                            ? item.camera.nearClip
+                            : nearest;
     camera.SetCameraRange(static_cast<GLfloat>(near),
                           static_cast<GLfloat>(std::max(far, near * 2)));
     camera.UpdateCamera();

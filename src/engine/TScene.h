@@ -52,9 +52,9 @@ public:
     bool LoadScene(const std::string& filename, std::int32_t Flags, bm::SceneSummary& summary);
 
     // Sets the scene's time, a frame number, fractions allowed: every item's entity is placed,
-    // turned and scaled as its channels say at that time, each light's colour follows its
-    // intensity, and the camera its zoom. Then applies the camera (UpdateCamera), its clipping
-    // range fitted to the scene's sphere, when the scene has one.
+    // turned (a pivot's own turn included) and scaled as its channels say at that time, each
+    // light's colour follows its intensity, and the camera its zoom. Then applies the camera
+    // (UpdateCamera), its clipping range fitted to the scene's sphere, when the scene has one.
     void SceneFrame(double frame);
 
     // Takes the scene out of the engine: its entities hidden, its lights off, the ambient light
@@ -77,7 +77,7 @@ private:
     std::vector<std::vector<float>> boxes;
     bool posed = false;  // every item placed once
     bool rightHanded = false;
-    bool loaded = false;                     // LoadScene took over the camera and the ambient
+    bool loaded = false;                   // LoadScene took over the camera and the ambient
     GLfloat ambientBefore[3] = {0, 0, 0};  // the engine's ambient light before LoadScene
     short worldViewBefore = -1;            // and its camera's world view
 };
