@@ -47,7 +47,8 @@ public:
     // the scene's first frame. With BrackmoorLwoRightHanded every item is mirrored in z as its
     // objects are. Prints "LoadScene: " lines for what is wrong (and LoadLWO's report for each
     // file read, quiet or not as Flags say). False, nothing made, when the file is not a scene.
-    // Needs a GL context when Flags load images. A second load hides what the first made.
+    // Needs a GL context: images load into textures and the camera is applied. A second load
+    // hides what the first made.
     bool LoadScene(const std::string& filename, std::int32_t Flags);
     bool LoadScene(const std::string& filename, std::int32_t Flags, bm::SceneSummary& summary);
 
