@@ -129,6 +129,12 @@ constexpr std::int32_t looks = BrackmoorLwoSurfaces | BrackmoorLwoNormals;
 
 class TEntityLwoCompactGL : public GLFixture {};
 
+// Records drawn before in this test stay out of the picture; the test guard shows them again.
+void hideEveryRecord() {
+    for (TEntityClass* record : TEntityRegistry)
+        record->hidden = 0;
+}
+
 // The whole window after drawing only this entity, turned, under the application's texture.
 std::vector<unsigned char> pictureOf(TEntityClass& e, const TTextureClass& texture) {
     hideEveryRecord();
