@@ -38,9 +38,9 @@ run: build
 			&& echo "No display: the demonstration ran 600 frames under a virtual X server; its last frame is build/demo.png"; \
 	fi
 
-# Shows MODEL in the viewer, the coloured sample object unless told otherwise; without a display,
-# one frame under a virtual X server, written to build/view.png.
-MODEL = samples/Objects/hierarchy.lwo
+# Shows MODEL (an object or a scene) in the viewer, the sample city scene unless told otherwise;
+# without a display, one frame under a virtual X server, written to build/view.png.
+MODEL = samples/Scenes/seq_city_02.lws
 view: build
 	@if [ -n "$$DISPLAY" ]; then \
 		build/brackmoor-view "$(MODEL)"; \
@@ -98,6 +98,7 @@ fuzz: deps
 bench: build
 	cd build && ../scripts/with-display.sh bench/registry_bench
 	cd build && ../scripts/with-display.sh bench/world_bench
+	cd build && ../scripts/with-display.sh bench/scene_bench
 	cd build && bench/lwo_bench
 	cd build && bench/star_bench
 	cd build && ../scripts/with-display.sh bench/view_bench

@@ -1,10 +1,13 @@
-// BrackmoorView.cpp - the model viewer: one LightWave object, framed in the window, lit from over
-// the viewer's shoulder and turning about its vertical axis. It is also an example of the engine
-// beyond a fixed scene: an entity loaded with LoadLWO, measured, centred and placed, the camera
-// fitted to it, one light, and updateWorld each frame.
+// BrackmoorView.cpp - the viewer: one LightWave object, framed in the window, lit from over the
+// viewer's shoulder and turning about its vertical axis; or a LightWave scene, played through its
+// camera (BrackmoorViewScene.cpp). It is also an example of the engine beyond a fixed scene: an
+// entity loaded with LoadLWO, measured, centred and placed, the camera fitted to it, one light,
+// and updateWorld each frame.
 #include "Brackmoor.h"
 #include "BrackmoorProgramOptions.h"
 #include "BrackmoorScreenshot.h"
+#include "BrackmoorViewOutput.h"
+#include "BrackmoorViewScene.h"
 
 #include <GL/freeglut.h>
 #include <unistd.h>
@@ -25,25 +28,35 @@ namespace {
 constexpr char usage[] =
     "usage: brackmoor-view MODEL.lwo [--frames N] [--screenshot FILE.png] [--size WxH]\n"
     "                      [--turn DEGREES_PER_FRAME] [--no-light] [--no-compact] [--fps]\n"
-    "Shows a LightWave object (LWO2 or LWOB), framed in the window, lit and turning.\n"
-    "  --frames N             leave after N frames (default: when the window is closed)\n"
+    "       brackmoor-view SCENE.lws [--frame F] [--frames N] [--screenshot FILE.png]\n"
+    "                      [--size WxH] [--no-light] [--no-compact] [--fps]\n"
+    "       brackmoor-view SCENE.lws --info [--frame F]\n"
+    "Shows a LightWave object (LWO2 or LWOB), framed in the window, lit and turning; or plays a\n"
+    "LightWave scene (LWSC) through its camera, from its first frame to its last, looping.\n"
+    "  --frames N             leave after N frames (default: when the window is closed); a\n"
+    "                         scene then moves on one frame per frame drawn\n"
     "  --screenshot FILE.png  write the last frame drawn as a PNG\n"
     "  --size WxH             window size in pixels (default 640x480)\n"
     "  --turn DEGREES         turn per frame about the vertical axis (default 0.5)\n"
-    "  --no-light             draw the model's colours unlit\n"
+    "  --no-light             draw the model's or the scene's colours unlit\n"
     "  --no-compact           give every triangle corner a vertex of its own\n"
     "  --fps                  after the last frame, print the frames per second drawn after\n"
     "                         the first (needs --frames 2 or more)\n"
+    "  --frame F              show the scene's frame F (fractions allowed) and hold it\n"
+    "  --info                 print one line per scene item, no window: its kind, its parent's\n"
+    "                         line (-1 for none), the top three rows of its matrix at the first\n"
+    "                         frame or F in LightWave's axes, and its name\n"
     "  --help                 print this and leave\n"
     "  --version              print the engine's version and leave\n"
     "Samples, in the source tree: samples/Objects/hierarchy.lwo, samples/Objects/Teddy.lwo,\n"
-    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo.\n";
+    "samples/Objects/boxuv.lwo, samples/Objects/MappingModes_earth_spherical_x.lwo; the scene\n"
+    "samples/Scenes/seq_city_02.lws.\n";
 
 // Images beside the model, little on standard output, the model's front toward the viewer, and
 // corners that agree sharing their vertices (unless --no-compact).
 constexpr std::int32_t loadFlags =
     BrackmoorLwoSurfaces | BrackmoorLwoNormals | BrackmoorLwoQuiet | BrackmoorLwoRightHanded;
-constexpr float fieldOfView = 50.0f;  // degrees top to bottom, as startupEngine sets it
+constexpr float fieldOfView = bm::viewFieldOfView;
 constexpr float pi = 3.14159265f;
 constexpr int largestSide = 16384;  // pixels
 
@@ -52,8 +65,13 @@ struct ViewOptions {
     int width = 640, height = 480;  // window, pixels
     float turn = 0.5f;              // degrees per frame
     bool lit = true;
-    bool compact = true;  // BrackmoorLwoCompact
-    bool fps = false;     // time the frames after the first
+    bool compact = true;   // BrackmoorLwoCompact
+    bool fps = false;      // time the frames after the first
+    bool info = false;     // --info
+    bool holding = false;  // --frame given
+    double frame = 0;      // its value
+    bool turnGiven = false;
+    bool scene = false;  // the file begins as a scene
 };
 
 bm::ProgramOptions runOptions("brackmoor-view");
@@ -87,6 +105,17 @@ void readTurn(const char* text) {
         runOptions.refuse(std::string("--turn wants degrees per frame, such as 0.5 or -2, not '") +
                           (text ? text : "") + "'");
     view.turn = turn;
+    view.turnGiven = true;
+}
+
+void readFrame(const char* text) {
+    char* end = nullptr;
+    const double frame = text ? std::strtod(text, &end) : 0.0;
+    if (!text || *text == '\0' || *end != '\0' || !std::isfinite(frame))
+        runOptions.refuse(std::string("--frame wants a frame number, such as 15 or 7.5, not '") +
+                          (text ? text : "") + "'");
+    view.frame = frame;
+    view.holding = true;
 }
 
 void takeArguments(int argc, char** argv) {
@@ -101,6 +130,11 @@ void takeArguments(int argc, char** argv) {
         } else if (argument == "--turn") {
             readTurn(value);
             ++i;
+        } else if (argument == "--frame") {
+            readFrame(value);
+            ++i;
+        } else if (argument == "--info") {
+            view.info = true;
         } else if (argument == "--no-light") {
             view.lit = false;
         } else if (argument == "--no-compact") {
@@ -128,49 +162,35 @@ void takeArguments(int argc, char** argv) {
         runOptions.refuse("--fps times the frames after the first: it wants --frames 2 or more");
 }
 
-// Before any window opens: the model must be a file that can be read and a LightWave object.
+// Before any window opens: the file must be one that can be read and a LightWave object or
+// scene; --frame and --info are for scenes, --turn for objects.
 void checkModel(const std::string& path) {
     unsigned char header[12] = {};
     bm::FilePtr file(std::fopen(path.c_str(), "rb"));
     const std::size_t got = file ? std::fread(header, 1, sizeof header, file.get()) : 0;
-    const char* problem = nullptr;
+    std::string problem;
+    view.scene = bm::beginsAsScene(header, got);
     if (!file || std::ferror(file.get()))
         problem = std::strerror(errno);
+    else if (view.scene)
+        problem = bm::sceneProblem(path);
     else if (!bm::isLightWaveObject(header, got))
-        problem = "not a LightWave object (LWO2 or LWOB)";
-    if (problem == nullptr)
+        problem = "not a LightWave object (LWO2 or LWOB) or scene (LWSC)";
+    if (problem.empty()) {
+        if (!view.scene && (view.info || view.holding))
+            runOptions.refuse("--frame and --info are for scenes; '" + path + "' is an object");
+        if (view.scene && view.turnGiven)
+            runOptions.refuse("--turn is for objects; '" + path + "' is a scene");
         return;
+    }
     std::cerr << "brackmoor-view: cannot show '" << path << "': " << problem << std::endl;
     std::exit(1);
 }
 
 // ---- Start-up and loading -------------------------------------------------------------------
 
-// Points standard output somewhere else while it lives, the engine's printf and std::cout alike.
-class StdoutRedirect {
-public:
-    explicit StdoutRedirect(int target) : saved(dup(STDOUT_FILENO)) {
-        std::fflush(stdout);
-        dup2(target, STDOUT_FILENO);
-    }
-    ~StdoutRedirect() {
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-    StdoutRedirect(const StdoutRedirect&) = delete;
-    StdoutRedirect& operator=(const StdoutRedirect&) = delete;
-
-private:
-    int saved;
-};
-
-// Nothing reaches standard output while it lives. For the engine's start-up and camera reports,
-// which are not the viewer's output.
-struct StdoutSilenced {
-    bm::FilePtr nowhere{std::fopen("/dev/null", "w")};
-    StdoutRedirect redirect{nowhere ? fileno(nowhere.get()) : STDERR_FILENO};
-};
+using bm::StdoutRedirect;
+using bm::StdoutSilenced;
 
 void drawFrame();
 
@@ -253,13 +273,7 @@ float farthestVertex(const TEntityClass& entity) {
     return farthest;
 }
 
-// The distance from the eye at which a sphere of this radius fills most of the view: its edge
-// a tenth of the narrower field of view inside the window's edge.
-float viewingDistance(float radius, float aspect) {
-    const float halfHeight = fieldOfView / 2 * pi / 180;
-    const float halfWidth = std::atan(std::tan(halfHeight) * aspect);
-    return radius / std::sin(0.9f * std::min(halfHeight, halfWidth));
-}
+using bm::viewingDistance;
 
 // The camera's aspect follows the window, and its clipping range the model, whatever its size:
 // from halfway to the model's bounding sphere to twice as far as its far side.
@@ -325,9 +339,14 @@ void drawFrame() {
         return;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Brackmoor.EnableEngineStates();
-    // Frame 1 shows the model unturned, front first.
-    const float angle = std::fmod(view.turn * static_cast<float>(recorder.framesDrawn()), 360.0f);
-    model.RotateEntity(0, angle, 0);
+    if (view.scene) {
+        bm::advanceScene(recorder.framesDrawn(), runOptions.frames > 0);
+    } else {
+        // Frame 1 shows the model unturned, front first.
+        const float angle =
+            std::fmod(view.turn * static_cast<float>(recorder.framesDrawn()), 360.0f);
+        model.RotateEntity(0, angle, 0);
+    }
     Brackmoor.updateWorld();
     glFlush();
     recorder.frameDrawn();
@@ -336,17 +355,32 @@ void drawFrame() {
         timeFrame();
 }
 
+bm::SceneView sceneView() {
+    bm::SceneView scene;
+    scene.path = view.model;
+    scene.width = view.width;
+    scene.height = view.height;
+    scene.lit = view.lit;
+    scene.compact = view.compact;
+    scene.holding = view.holding;
+    scene.frame = view.frame;
+    return scene;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     takeArguments(argc, argv);
     checkModel(view.model);
+    if (view.info)
+        return bm::printSceneInfo(sceneView());
     startEngine(argv[0]);
-    if (!loadModel()) {
+    if (!(view.scene ? bm::startScene(sceneView()) : loadModel())) {
         Brackmoor.shutdownEngine();
         return 1;
     }
-    frameModel();
+    if (!view.scene)
+        frameModel();
     glutMainLoop();
     Brackmoor.shutdownEngine();
     return recorder.writeScreenshot();

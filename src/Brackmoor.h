@@ -24,6 +24,8 @@
 #include "TINIT.h"
 #include "TLight.h"
 #include "TRegistry.h"
+#include "TScene.h"
+#include "TSceneFiles.h"
 #include "TSprite.h"
 #include "TSurface.h"
 #include "TTexture.h"

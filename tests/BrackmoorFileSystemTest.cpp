@@ -209,6 +209,35 @@ TEST_F(BrackmoorFileSystem, ReadLineAcrossFiles) {
 }
 
 // The child process re-runs the binary, so its paths are fixed rather than made per test.
+// A path from a machine that ignores case: each folder and the file matched regardless of it,
+// the name as written first; what is no file, or nowhere, is not found.
+TEST_F(BrackmoorFileSystem, FindsFilesRegardlessOfCase) {
+    fs::create_directories(dir + "/Objects/Cars");
+    std::ofstream(dir + "/Objects/Cars/Cab.lwo") << "cab";
+    std::ofstream(dir + "/Objects/Cars/cab.LWO") << "other cab";
+    std::ofstream(dir + "/Objects/box.lwo") << "box";
+    fs::create_directories(dir + "/Objects/folder.lwo");
+    const struct {
+        std::string asked, found;
+    } cases[] = {
+        {"/Objects/Cars/Cab.lwo", "/Objects/Cars/Cab.lwo"},
+        {"/Objects/Cars/cab.LWO", "/Objects/Cars/cab.LWO"},
+        {"/OBJECTS/CARS/CAB.LWO", "/Objects/Cars/Cab.lwo"},  // the first match in byte order
+        {"/objects/BOX.lwo", "/Objects/box.lwo"},
+        {"/objects/./Cars/../box.LWO", "/Objects/./Cars/../box.lwo"},
+        {"/objects/folder.lwo", ""},
+        {"/objects/missing.lwo", ""},
+        {"/nowhere/box.lwo", ""},
+        {"/Objects/box.lwo/", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string found = bm::findFileAnyCase(dir + c.asked);
+        EXPECT_EQ(found, c.found.empty() ? "" : dir + c.found) << c.asked;
+    }
+    EXPECT_EQ(bm::inFolderAnyCase(dir + "/objects", "cars"), "");
+    EXPECT_EQ(bm::inFolderAnyCase(dir + "/Objects", "cars", true), dir + "/Objects/Cars");
+}
+
 TEST(BrackmoorFileSystemExit, OpenMissingFileExits) {
     const std::string missing = "/proc/no-such-dir/missing.txt";
     EXPECT_EXIT(OpenFile(missing.c_str()), testing::ExitedWithCode(1),

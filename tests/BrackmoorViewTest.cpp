@@ -1,8 +1,12 @@
 // BrackmoorViewTest.cpp - the model viewer run for real: its exits, its one line of output, how it
 // frames a model and which way the model faces.
 #include "BrackmoorVersion.h"
+#include "Lwo2Reader.h"
 #include "Lwo2Writer.h"
+#include "LwsMotion.h"
+#include "TSceneFiles.h"
 #include "support/GLWindow.h"
+#include "support/LwsFiles.h"
 #include "support/PngFile.h"
 #include "support/ProgramRun.h"
 
@@ -12,6 +16,7 @@
 #include <array>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,6 +100,8 @@ std::array<int, 4> silhouette(const bm::test::PngImage& image) {
 TEST(BrackmoorView, RunsWithoutAWindowPrintOnceAndExit) {
     const std::string directory = bm::test::makeTempDir();
     writeModel(directory, "box.lwo", box(0, 1));
+    std::ofstream(directory + "/scene.lws") << "LWSC\n3\n";
+    std::ofstream(directory + "/unnumbered.lws") << "LWSC\nthree\n";
     std::ofstream(directory + "/notes.lwo") << "FORM but not a LightWave object";
     std::ofstream(directory + "/empty.lwo");
     const struct {
@@ -118,6 +125,14 @@ TEST(BrackmoorView, RunsWithoutAWindowPrintOnceAndExit) {
         {"box.lwo --turn fast", 2, "--turn"},
         {"box.lwo --spin", 2, "--spin"},
         {"box.lwo box.lwo", 2, "one model"},
+        {"missing.lws --info", 1, "missing.lws"},
+        {"unnumbered.lws", 1, "no version number"},
+        {"unnumbered.lws --info", 1, "no version number"},
+        {"scene.lws --frame", 2, "--frame"},
+        {"scene.lws --frame soon", 2, "--frame"},
+        {"scene.lws --turn 1", 2, "--turn is for objects"},
+        {"box.lwo --frame 3", 2, "for scenes"},
+        {"box.lwo --info", 2, "for scenes"},
         {"box.lwo --fps", 2, "--fps"},
         {"box.lwo --frames 1 --fps", 2, "--fps"},
     };
@@ -238,4 +253,106 @@ TEST_F(BrackmoorViewGL, SharedVerticesDrawTheSamePicture) {
         said[1],
         std::regex(R"(3 frames after the first in \d+\.\d ms: \d+\.\d frames per second)")))
         << said[1];
+}
+
+namespace {
+
+struct InfoLine {
+    std::string kind;
+    int parent = -2;
+    double m[12] = {};
+    std::string name;
+};
+
+InfoLine infoLine(const std::string& line) {
+    std::istringstream in(line);
+    InfoLine info;
+    in >> info.kind >> info.parent;
+    for (double& value : info.m)
+        in >> value;
+    std::getline(in >> std::ws, info.name);
+    return info;
+}
+
+}  // namespace
+
+// --info without a window: the worked example's numbers at frame 10, and on a ride through the
+// city, every item's kind, parent line, matrix and name as the scene reader and motion give them.
+TEST(BrackmoorView, InfoPrintsEachItemsMatrix) {
+    SKIP_WITHOUT_SHARED_SCENES();
+    const std::string scenes = bm::test::sharedScenes;
+    const RunResult moveX =
+        runView(".", quoted(scenes + "/assimp/test/models/LWS/move_x.lws") + " --info --frame 10");
+    ASSERT_EQ(moveX.exitCode, 0) << moveX.err;
+    EXPECT_EQ(lines(moveX.out),
+              (std::vector<std::string>{
+                  "object -1 0.979758 0.000000 0.000000 1.441624 0.000000 0.885873 0.000000 "
+                  "-0.040000 0.000000 0.000000 0.954916 0.000000 simple_cube.lwo",
+                  "light -1 0.707107 0.405580 0.579228 -2.000000 0.000000 0.819152 -0.573576 "
+                  "2.000000 -0.707107 0.405580 0.579228 -2.000000 Light",
+                  "camera -1 1.000000 0.000000 0.000000 -0.100000 0.000000 1.000000 0.000000 "
+                  "0.950000 0.000000 0.000000 1.000000 -6.384000 Camera"}));
+
+    const std::string ride =
+        scenes + "/astrofra-demo-redline-assets/assets/3d/03_01_seq_01_ride.lws";
+    const RunResult run = runView(".", quoted(ride) + " --info --frame 30.5");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    testing::internal::CaptureStdout();
+    const bm::SceneFiles files = bm::readSceneFiles(ride, BrackmoorLwoQuiet);
+    testing::internal::GetCapturedStdout();
+    const std::vector<bm::LwsMatrix> world = bm::worldMatrices(files.scene, 30.5);
+    const std::vector<std::string> printed = lines(run.out);
+    ASSERT_EQ(printed.size(), files.scene.items.size());
+    const char* kinds[] = {"", "object", "light", "camera"};
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        const bm::LwsItem& item = files.scene.items[i];
+        const InfoLine info = infoLine(printed[i]);
+        EXPECT_EQ(info.kind, item.null ? "null" : kinds[item.type]) << printed[i];
+        EXPECT_EQ(info.parent, item.parent) << printed[i];
+        EXPECT_EQ(info.name, item.name) << printed[i];
+        for (int k = 0; k < 12; ++k)
+            EXPECT_NEAR(info.m[k], world[i].m[k / 4][k % 4], 1e-6) << printed[i];
+    }
+}
+
+// The worked example's cube through the scene's camera, at frame 1 and, moved left, at frame 50:
+// where its corners land through the camera's matrix and zoom, on the window's aspect, is the
+// silhouette drawn. Unlit, so that no face is too dark to tell from the background.
+TEST_F(BrackmoorViewGL, SceneIsSeenThroughItsCamera) {
+    SKIP_WITHOUT_SHARED_SCENES();
+    const std::string folder = bm::test::sharedScenes + "/assimp/test/models/LWS";
+    const std::string bytes = bm::test::fileText(folder + "/simple_cube.lwo");
+    std::ostringstream report;
+    const bm::Lwo2Data cube =
+        bm::readLwo2(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), report);
+    const bm::test::SceneRead read = bm::test::readSharedScene("assimp/test/models/LWS/move_x.lws");
+    for (const double frame : {1.0, 50.0}) {
+        const std::vector<bm::LwsMatrix> world = bm::worldMatrices(read.scene, frame);
+        const bm::LwsMatrix& object = world[0];
+        const bm::LwsMatrix& eye = world[2];
+        const double zoom = 3.2, aspect = 640.0 / 480.0;
+        std::array<double, 4> expected = {1e9, 1e9, -1e9, -1e9};
+        for (const VertexData& p : cube.Vertices) {
+            double at[3], seen[3] = {0, 0, 0};
+            for (int r = 0; r < 3; ++r)
+                at[r] = object.m[r][0] * p.X + object.m[r][1] * p.Y + object.m[r][2] * p.Z +
+                        object.m[r][3] - eye.m[r][3];
+            for (int c = 0; c < 3; ++c)
+                for (int r = 0; r < 3; ++r)
+                    seen[c] += eye.m[r][c] * at[r];  // the camera's axes: its rotation undone
+            const double x = 320 * (1 + seen[0] / seen[2] * zoom / aspect);
+            const double y = 240 * (1 + seen[1] / seen[2] * zoom);
+            expected = {std::min(expected[0], x), std::min(expected[1], y),
+                        std::max(expected[2], x), std::max(expected[3], y)};
+        }
+        const bm::test::PngImage picture = viewPicture(
+            folder + "/move_x.lws", "--frame " + std::to_string(frame) + " --frames 1 --no-light");
+        const std::array<int, 4> drawn = silhouette(picture);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_NEAR(
+                drawn[static_cast<std::size_t>(k)],
+                std::clamp(expected[static_cast<std::size_t>(k)], 0.0, k % 2 == 0 ? 639.0 : 479.0),
+                2.0)
+                << "frame " << frame << ", edge " << k;
+    }
 }

@@ -279,6 +279,20 @@ TEST(LwsReader, HeadersAndLineEnds) {
         EXPECT_EQ(read.scene.status, h.status) << h.text;
         EXPECT_EQ(read.report, h.report) << h.text;
     }
+    // Keywords this reader does not know are counted in one line, which a quiet load goes without;
+    // a real problem is still reported.
+    const std::string unknown = "LWSC\n3\nAdaptiveThreshold 0.1\nItemExpand 1\nParentItem 1\n";
+    for (const bool counted : {true, false}) {
+        std::ostringstream report;
+        readLws(unknown.data(), unknown.size(), report, counted);
+        EXPECT_EQ(report.str(),
+                  "LoadScene: line 5: `ParentItem` before any item; passed over\n" +
+                      std::string(counted ? "LoadScene: line 3: 2 lines with keywords this reader "
+                                            "does not use passed over, the first "
+                                            "`AdaptiveThreshold`\n"
+                                          : ""))
+            << counted;
+    }
 }
 
 // Version 1 writes an animated parameter as `(envelope)` and a one-channel record; version 3 and

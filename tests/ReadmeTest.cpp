@@ -178,7 +178,7 @@ class ReadmeGL : public ::testing::Test {};
 TEST_F(ReadmeGL, TheViewerShowsWhatTheDocumentsNameAndEverySample) {
     const std::vector<ViewerRun> runs = viewerRuns();
     ASSERT_GE(runs.size(), 4u);
-    EXPECT_EQ(runs[0].model, "samples/Objects/hierarchy.lwo") << "make view's own model";
+    EXPECT_EQ(runs[0].model, "samples/Scenes/seq_city_02.lws") << "make view's own scene";
     for (const ViewerRun& run : runs) {
         const std::string picture = bm::test::makeTempDir() + "/view.png";
         std::string options = run.options;

@@ -100,6 +100,7 @@ struct Polygon {
 };
 
 struct Layer {
+    Point pivot{0, 0, 0};  // LAYR's pivot point
     std::vector<Point> points;
     std::vector<Polygon> polygons;
     Bytes vmap;  // optional: a whole VMAP chunk written after the BBOX
@@ -109,6 +110,7 @@ struct Surface {
     std::string name;
     float red, green, blue;  // 0..1
     float diffuse = 1.0f;
+    float luminosity = -1.0f;  // written as LUMI when 0 or more
 };
 
 struct Model {
@@ -125,10 +127,10 @@ inline Bytes tagsChunk(const std::vector<std::string>& tags) {
     return chunk("TAGS", body);
 }
 
-inline Bytes layerChunk(std::size_t number) {
+inline Bytes layerChunk(std::size_t number, Point pivot = {0, 0, 0}) {
     Bytes body;
-    body.u2(static_cast<unsigned>(number)).u2(0);  // number, flags
-    body.f4(0).f4(0).f4(0).s0("");                 // pivot, empty name
+    body.u2(static_cast<unsigned>(number)).u2(0);     // number, flags
+    body.f4(pivot.x).f4(pivot.y).f4(pivot.z).s0("");  // pivot, empty name
     return chunk("LAYR", body);
 }
 
@@ -190,6 +192,11 @@ inline Bytes surfaceChunk(const Surface& surface) {
     Bytes body;
     body.s0(surface.name).s0("");
     body.append(subchunk("COLR", colour)).append(subchunk("DIFF", diffuse));
+    if (surface.luminosity >= 0) {
+        Bytes luminosity;
+        luminosity.f4(surface.luminosity).u2(0);
+        body.append(subchunk("LUMI", luminosity));
+    }
     return chunk("SURF", body);
 }
 
@@ -197,7 +204,7 @@ inline std::vector<unsigned char> write(const Model& model) {
     std::vector<Bytes> chunks{tagsChunk(model.tags)};
     for (std::size_t i = 0; i < model.layers.size(); ++i) {
         const Layer& layer = model.layers[i];
-        chunks.push_back(layerChunk(i));
+        chunks.push_back(layerChunk(i, layer.pivot));
         chunks.push_back(pointsChunk(layer.points));
         chunks.push_back(boundsChunk(layer.points));
         if (layer.vmap.size() > 0)

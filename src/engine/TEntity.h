@@ -149,6 +149,24 @@ private:
 extern TEntityRegistryClass TEntityRegistry;
 
 namespace bm {
+// An object file as LoadLWO reads it, before anything is built from it.
+struct LwoFile {
+    bool opened = false;  // the file could be opened
+    bool read = false;    // and it begins as an LWO2 or LWOB object
+    Lwo2Data lwo;         // with looks, maps and clips when the flags want surfaces or normals
+};
+
+// LoadLWO's first half: opens and reads the file, printing on standard output what LoadLWO
+// prints for it (with BrackmoorLwoQuiet, its problem lines only). No GL.
+LwoFile readLwoFile(const std::string& filename, std::int32_t flags);
+
+struct ImageCache;
+// LoadLWO's second half: builds the entity's surfaces from lwo as LoadLWO does with these flags,
+// its images found beside modelFile, and fills summary's points, polygons, triangles, surfaces
+// and images. With a cache, an image file already loaded through it is not loaded again.
+void convertLwo(TEntityClass& entity, const Lwo2Data& lwo, const std::string& modelFile,
+                std::int32_t flags, LwoSummary& summary, ImageCache* images = nullptr);
+
 struct ModelLooks;
 // Turns the reader's polygons into triangles on new surfaces of entity, then registers it.
 // BrackmoorLwoSurfaces in flags gives each surface of the model its own run of surfaces, with

@@ -129,10 +129,12 @@ public:
                   CornerParts parts, bm::HeapPrefault& heap)
         : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
-    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given.
-    void startRun(std::size_t triangles, const TTextureClass* texture) {
+    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given;
+    // without normals, so unlit, when they give their own light.
+    void startRun(std::size_t triangles, const TTextureClass* texture, bool selfLit = false) {
         remaining = triangles;
         runTexture = texture;
+        runSelfLit = selfLit;
         entity.Surface.reserve(entity.Surface.size() + surfacesFor(triangles));
         left = 0;
     }
@@ -177,6 +179,8 @@ private:
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
     std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
+    bool runSelfLit = false;
+    bool normalsHere = false;  // the open surface has normals
     // The open surface's next vertex, in each of its arrays.
     GLfloat* position = nullptr;
     GLfloat* colour = nullptr;
@@ -194,7 +198,8 @@ void SurfaceFiller::open() {
     surface->verts.resize(3 * vertices);
     surface->vertexColours.assign(opaqueWhite().begin(), opaqueWhite().begin() + 4 * vertices);
     surface->tverts.resize(2 * vertices);  // (0, 0)
-    if (wanted.normals)
+    normalsHere = wanted.normals && !runSelfLit;
+    if (normalsHere)
         surface->normals.resize(3 * vertices);
     surface->triangleIndex.assign(vertexNumbers().begin(), vertexNumbers().begin() + vertices);
     surface->vertexPoints = static_cast<std::int32_t>(vertices);
@@ -218,7 +223,7 @@ void SurfaceFiller::writeValues(const CornerValues& values, std::size_t corner) 
     }
     colour += 4;
     uv += 2;
-    if (wanted.normals) {
+    if (normalsHere) {
         std::copy_n(values.normal(corner), 3, normal);
         if (wanted.rightHanded)
             normal[2] = -normal[2];
@@ -408,14 +413,26 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags) {
 void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
                            bm::LwoSummary& summary) {
     summary = bm::LwoSummary{};
-    const bool quiet = (Flags & BrackmoorLwoQuiet) != 0;
+    const bm::LwoFile file = bm::readLwoFile(filename, Flags);
+    if (!file.opened)
+        return;
+    summary.read = file.read;
+    bm::convertLwo(*this, file.lwo, filename, Flags, summary);
+}
+
+namespace bm {
+
+LwoFile readLwoFile(const std::string& filename, std::int32_t flags) {
+    LwoFile out;
+    const bool quiet = (flags & BrackmoorLwoQuiet) != 0;
     if (!quiet)
         std::cout << "STARTED:Lightwave Loader v1.0" << std::endl;
     FilePtr file(std::fopen(filename.c_str(), "rb"), &std::fclose);
     if (!file) {
         std::cout << "LoadLWO:Error loading " << filename << " could not file file." << std::endl;
-        return;
+        return out;
     }
+    out.opened = true;
     if (!quiet)
         std::cout << "file exists, loading..." << std::endl;
     const WholeFile whole(file.get(), quiet);
@@ -425,34 +442,37 @@ void TEntityClass::LoadLWO(const std::string& filename, std::int32_t Flags,
     if (got != static_cast<std::size_t>(whole.size))
         std::cout << "LoadLWO: read " << got << " of " << whole.size << " Bytes of " << filename
                   << std::endl;
-    bm::Lwo2Options options;
+    Lwo2Options options;
     options.quiet = quiet;
-    options.appearance = (Flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
-    const bm::Lwo2Data lwo = bm::readLwo2(data, got, std::cout, filename, options);
-    summary.read = bm::isLightWaveObject(data, got);
+    options.appearance = (flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) != 0;
+    out.lwo = readLwo2(data, got, std::cout, filename, options);
+    out.read = isLightWaveObject(data, got);
+    return out;
+}
+
+void convertLwo(TEntityClass& entity, const Lwo2Data& lwo, const std::string& modelFile,
+                std::int32_t flags, LwoSummary& summary, ImageCache* images) {
     summary.points = lwo.Vertices.size();
     summary.polygons = lwo.Faces.size();
-    const std::size_t firstNewSurface = Surface.size();
-    if (!options.appearance) {
-        bm::addLwo2Surface(*this, lwo, std::cout, Flags);
-        summary.triangles = trianglesFrom(Surface, firstNewSurface);
+    const std::size_t firstNewSurface = entity.Surface.size();
+    if ((flags & (BrackmoorLwoSurfaces | BrackmoorLwoNormals)) == 0) {
+        addLwo2Surface(entity, lwo, std::cout, flags);
+        summary.triangles = trianglesFrom(entity.Surface, firstNewSurface);
         return;
     }
-    bm::ModelLooks looks;
+    ModelLooks looks;
     std::vector<TTextureClass> textures;
     {
-        bm::ReportWriter out(std::cout, quiet);
-        looks = bm::findLooks(lwo, out, (Flags & BrackmoorLwoSurfaces) != 0);
-        if ((Flags & BrackmoorLwoSurfaces) != 0)
-            textures = bm::loadLookImages(looks, filename, out);
+        ReportWriter out(std::cout, (flags & BrackmoorLwoQuiet) != 0);
+        looks = findLooks(lwo, out, (flags & BrackmoorLwoSurfaces) != 0);
+        if ((flags & BrackmoorLwoSurfaces) != 0)
+            textures = loadLookImages(looks, modelFile, out, images);
     }
-    bm::addLwo2Surface(*this, lwo, std::cout, Flags, &looks, &textures);
-    summary.triangles = trianglesFrom(Surface, firstNewSurface);
+    addLwo2Surface(entity, lwo, std::cout, flags, &looks, &textures);
+    summary.triangles = trianglesFrom(entity.Surface, firstNewSurface);
     summary.surfaces = looks.looks.size();
     summary.images = texturesLoaded(textures);
 }
-
-namespace bm {
 
 bool isLightWaveObject(const unsigned char* data, std::size_t size) {
     return isLwob(data, size) || (size >= 12 && std::memcmp(data, "FORM", 4) == 0 &&
@@ -489,7 +509,10 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
         for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
             const bool ownTexture =
                 textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
+            // A surface that gives its own light is drawn in its colour, unlit: without normals.
+            const SurfaceData* data = parts.colours ? looks->looks[run].surface : nullptr;
+            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
+                            data != nullptr && data->luminosity >= 1.0f);
             // Shared vertices are numbered as they are found: each triangle's line is written
             // as it is placed.
             if (!sharedVertices)

@@ -40,9 +40,10 @@ CompactFiller::CompactFiller(TEntityClass& target, const std::vector<VertexData>
     indices.reserve(3 * 2 * maxVertices);
 }
 
-void CompactFiller::startRun(std::size_t, const TTextureClass* texture) {
+void CompactFiller::startRun(std::size_t, const TTextureClass* texture, bool selfLit) {
     close();
     runTexture = texture;
+    runSelfLit = selfLit;
 }
 
 CompactFiller::Vertex CompactFiller::cornerVertex(std::int32_t point, const CornerValues* values,
@@ -129,12 +130,13 @@ void CompactFiller::close() {
     madeAny = true;
     // Unlit, one colour and one pair of texture coordinates draw alike from GL's current values.
     // Lit surfaces keep their arrays: GL may light a current colour by other arithmetic.
-    const bool oneColour = !wanted.normals && sameColourAndUv();
+    const bool normals = wanted.normals && !runSelfLit;
+    const bool oneColour = !normals && sameColourAndUv();
     const std::size_t coloured = oneColour ? 1 : vertexCount;
     s.verts.resize(3 * vertexCount);
     s.vertexColours.resize(4 * coloured);
     s.tverts.resize(2 * coloured);
-    if (wanted.normals)
+    if (normals)
         s.normals.resize(3 * vertexCount);
     s.triangleIndex.assign(indices.begin(), indices.end());
     for (std::size_t i = 0; i < vertexCount; ++i) {
@@ -144,7 +146,7 @@ void CompactFiller::close() {
             std::copy_n(v.colour, 4, s.vertexColours.data() + 4 * i);
             std::copy_n(v.uv, 2, s.tverts.data() + 2 * i);
         }
-        if (wanted.normals)
+        if (normals)
             std::copy_n(v.normal, 3, s.normals.data() + 3 * i);
     }
     if (oneColour)

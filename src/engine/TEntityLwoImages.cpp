@@ -1,31 +1,16 @@
 // TEntityLwoImages.cpp - a model's images: found beside the model, loaded once per file per load.
 #include "TEntityLwoImages.h"
 
+#include "BrackmoorFileSystem.h"
 #include "TRegistry.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cctype>
 #include <map>
-#include <memory>
 
 namespace bm {
 
 namespace {
 
 constexpr int edgeWrap = 3;  // LightWave's "nearest edge pixel"
-
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool isFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 std::string folderOf(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
@@ -40,27 +25,6 @@ std::string baseName(const std::string& name) {
     return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
-bool sameIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == '\0';
-}
-
-std::string fileInFolderIgnoringCase(const std::string& folder, const std::string& name) {
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
-    if (!dir || name.empty())
-        return std::string();
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string path = folder + "/" + entry->d_name;
-        if (sameIgnoringCase(name, entry->d_name) && isFile(path))
-            return path;
-    }
-    return std::string();
-}
-
 // The folder holding folder: LightWave's content folder when folder is its Objects folder.
 std::string parentFolder(const std::string& folder) {
     const std::string last = baseName(folder);
@@ -69,14 +33,9 @@ std::string parentFolder(const std::string& folder) {
     return folderOf(folder);
 }
 
-struct LoadedImage {
-    TTextureClass texture{};
-    std::string failure;  // empty when the texture loaded
-};
-
 // Repeats unless both directions clamp to the edge; one clamped direction is set after.
-LoadedImage loadImage(const std::string& path, const ImageBlock& block) {
-    LoadedImage image;
+ImageCache::Image loadImage(const std::string& path, const ImageBlock& block) {
+    ImageCache::Image image;
     const bool clampWidth = block.wrapWidth == edgeWrap, clampHeight = block.wrapHeight == edgeWrap;
     if (!loadTextureFile(image.texture, path, clampWidth && clampHeight ? 0 : 1, image.failure))
         return image;
@@ -96,7 +55,7 @@ std::string findImageFile(const std::string& modelFolder, const std::string& nam
     const std::string written = absolute ? name : modelFolder + "/" + name;
     if (isFile(written))
         return written;
-    const std::string beside = fileInFolderIgnoringCase(modelFolder, baseName(name));
+    const std::string beside = inFolderAnyCase(modelFolder, baseName(name));
     if (!beside.empty())
         return beside;
     // LightWave keeps objects and images in folders side by side under one content folder,
@@ -104,14 +63,15 @@ std::string findImageFile(const std::string& modelFolder, const std::string& nam
     const std::string content = parentFolder(modelFolder);
     if (!absolute && isFile(content + "/" + name))
         return content + "/" + name;
-    return fileInFolderIgnoringCase(content + "/Images", baseName(name));
+    return inFolderAnyCase(content + "/Images", baseName(name));
 }
 
 std::vector<TTextureClass> loadLookImages(ModelLooks& looks, const std::string& modelFile,
-                                          ReportWriter& out) {
+                                          ReportWriter& out, ImageCache* cache) {
     const std::string folder = folderOf(modelFile);
     std::vector<TTextureClass> textures(looks.looks.size(), TTextureClass{});
-    std::map<std::string, LoadedImage> loaded;  // by the path found
+    ImageCache ownCache;
+    std::map<std::string, ImageCache::Image>& loaded = (cache ? *cache : ownCache).byPath;
     for (std::size_t i = 0; i < looks.looks.size(); ++i) {
         SurfaceLook& look = looks.looks[i];
         if (look.image == nullptr)

@@ -5,6 +5,7 @@
 #include "Lwo2Report.h"
 #include "TTexture.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,20 @@ namespace bm {
 // folder regardless of case. Empty when there is none.
 std::string findImageFile(const std::string& modelFolder, const std::string& name);
 
+// Images loaded so far, by the path they were found at: the texture, or why it did not load.
+struct ImageCache {
+    struct Image {
+        TTextureClass texture{};
+        std::string failure;  // empty when the texture loaded
+    };
+    std::map<std::string, Image> byPath;
+};
+
 // Loads each look's image, once per file, and marks the looks whose image loaded as textured.
 // One record per look, Tname 0 where it has no texture. The texture names go into the texture
-// registry, so that shut-down deletes them. Needs a current GL context.
+// registry, so that shut-down deletes them. With a cache, images it holds are taken from it and
+// new ones kept in it, so that several loads share them. Needs a current GL context.
 std::vector<TTextureClass> loadLookImages(ModelLooks& looks, const std::string& modelFile,
-                                          ReportWriter& out);
+                                          ReportWriter& out, ImageCache* cache = nullptr);
 
 }  // namespace bm

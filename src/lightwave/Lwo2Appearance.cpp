@@ -194,7 +194,9 @@ float level(float value, float otherwise) {
 
 void lookColour(const SurfaceLook& look, float* rgba) {
     const SurfaceData& s = look.surface ? *look.surface : defaultSurface;
-    const float diffuse = level(s.diffuse, 1.0f);
+    // A surface's own light adds to what it reflects: one lit only by itself, diffuse 0 and
+    // luminosity 1 as baked lighting has it, shows its whole colour.
+    const float diffuse = std::min(level(s.diffuse, 1.0f) + level(s.luminosity, 0.0f), 1.0f);
     for (int c = 0; c < 3; ++c)
         rgba[c] = (look.textured ? 1.0f : level(s.colour[c], defaultSurface.colour[c])) * diffuse;
     rgba[3] = 1.0f - level(s.transparency, 0.0f);

@@ -86,8 +86,8 @@ struct ParentLink {
 
 class Reader {
 public:
-    Reader(const char* text, std::size_t size, std::ostream& report)
-        : lines(splitLines(text, size)), out(report) {}
+    Reader(const char* text, std::size_t size, std::ostream& report, bool reportUnused)
+        : lines(splitLines(text, size)), out(report), unusedReported(reportUnused) {}
 
     LwsScene run();
 
@@ -152,6 +152,7 @@ private:
     int counts[5] = {0, 0, 0, 0, 0};  // items declared per type
     int lastObject = -1;
     std::size_t unknownLines = 0;
+    bool unusedReported = true;  // the line about them is written
     int firstUnknownLine = 0;
     std::string firstUnknown;
 };
@@ -174,7 +175,7 @@ LwsScene Reader::run() {
         return std::move(scene);
     for (at = 2; at < lines.size(); ++at)
         readLine();
-    if (unknownLines > 0)
+    if (unknownLines > 0 && unusedReported)
         problem(firstUnknownLine) << unknownLines << " line" << (unknownLines > 1 ? "s" : "")
                                   << " with keywords this reader does not use passed over, the "
                                      "first `"
@@ -881,8 +882,8 @@ void Reader::dropBones() {
 
 }  // namespace
 
-LwsScene readLws(const char* text, std::size_t size, std::ostream& report) {
-    return Reader(text, size, report).run();
+LwsScene readLws(const char* text, std::size_t size, std::ostream& report, bool reportUnused) {
+    return Reader(text, size, report, reportUnused).run();
 }
 
 }  // namespace bm

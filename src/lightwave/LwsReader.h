@@ -84,7 +84,10 @@ struct LwsScene {
 // Reads a scene from text; never reads past size. Problems go to report as lines beginning
 // "LoadScene:" that name the line; a scene always comes back with finite values, every item with
 // nine channels, parents resolved (the root for any that is missing, itself or on a cycle), and
-// bones left out (their children given to the bone's object).
-LwsScene readLws(const char* text, std::size_t size, std::ostream& report);
+// bones left out (their children given to the bone's object). Without reportUnused the line
+// counting the keywords passed over that the reader does not know is left out: LightWave writes
+// many a viewer has no use for, so it tells a quiet load nothing wrong.
+LwsScene readLws(const char* text, std::size_t size, std::ostream& report,
+                 bool reportUnused = true);
 
 }  // namespace bm

@@ -1,9 +1,12 @@
-// BrackmoorFileSystem.cpp - the shared line reader, whole-file queries and the empty-file probe.
+// BrackmoorFileSystem.cpp - the shared line reader, whole-file queries, the empty-file probe and
+// finding files regardless of case.
 #include "BrackmoorFileSystem.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -120,3 +123,83 @@ void setupQuarnFileSystem(char* filename) {
         std::fflush(stdout);
     }
 }
+
+namespace bm {
+
+namespace {
+
+bool sameIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && b[i] == '\0';
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+bool isFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string inFolderAnyCase(const std::string& folder, const std::string& name, bool folderWanted) {
+    const auto wanted = [folderWanted](const std::string& path) {
+        return folderWanted ? isFolder(path) : isFile(path);
+    };
+    if (name.empty())
+        return std::string();
+    if (wanted(joined(folder, name)))
+        return joined(folder, name);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
+                                                  &closedir);
+    if (!dir)
+        return std::string();
+    // readdir's order is the file system's: the smallest match is the same on every machine.
+    std::string best;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (sameIgnoringCase(name, entry->d_name) && (best.empty() || best > entry->d_name) &&
+            wanted(joined(folder, entry->d_name)))
+            best = entry->d_name;
+    }
+    return best.empty() ? best : joined(folder, best);
+}
+
+std::string findFileAnyCase(const std::string& path) {
+    if (isFile(path))
+        return path;
+    std::string found = path.size() > 0 && path[0] == '/' ? "/" : "";
+    std::size_t start = found.size();
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        const bool last = end == std::string::npos;
+        if (last)
+            end = path.size();
+        const std::string name = path.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == "." || name == "..") {
+            if (last)
+                return std::string();
+            found = joined(found, name.empty() ? "." : name);
+            continue;
+        }
+        found = inFolderAnyCase(found, name, !last);
+        if (found.empty() || last)
+            return found;
+    }
+    return std::string();
+}
+
+}  // namespace bm
