@@ -428,6 +428,53 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
     e.updateRegistry();
 }
 
+// A full-bright surface shows its vertex colour times its texture, (1, 0.5, 0.25) times (128, 255,
+// 192), wherever the light comes from, with normals or without; the same surface not full bright
+// is lit, darker facing away than facing the light. Lighting is left off.
+TEST_F(BrackmoorWorldGL, FullBrightSurfacesShowTheirColoursWhateverTheLights) {
+    const TTextureClass texture = bm::test::loadSolidTexture({128, 255, 192, 255});
+    const Rgba shown{128, 128, 48, 255};
+    BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
+    const std::int32_t lamp = engine.CreateLight();
+    engine.AmbientLight(0.2f, 0.2f, 0.2f);
+    TEntityClass e;
+    e.CreateEntity();
+    TSurfaceClass& s = addPatch(e, 0, {1, 0.5f, 0.25f, 1});
+    s.fxOwnTexture = 1;
+    s.textureID[0] = texture;
+    e.PositionEntity(0, 0, -6);
+    const GLfloat turns[][2] = {{0, 0}, {0, 180}, {0, 90}, {60, 0}, {-60, 30}};  // pitch, yaw
+    for (const short fullBright : {1, -1}) {
+        s.fxFullBright = fullBright;
+        for (const std::size_t normals : {9, 0}) {
+            s.normals.assign({0, 0, 1, 0, 0, 1, 0, 0, 1});
+            s.normals.resize(normals);
+            std::vector<Rgba> seen;
+            for (const auto& turn : turns) {
+                engine.RotateLight(lamp, turn[0], turn[1], 0);
+                bm::test::setOrthoView();
+                engine.updateWorld();
+                seen.push_back(bm::test::pixelAtEye(0, -0.1f));
+                const std::string what = "full bright " + std::to_string(fullBright) + ", " +
+                                         std::to_string(normals) + " normals, pitch " +
+                                         std::to_string(turn[0]) + ", yaw " +
+                                         std::to_string(turn[1]);
+                EXPECT_FALSE(enabled(GL_LIGHTING)) << what;
+                EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << what;
+                if (fullBright == 1 || normals == 0) {
+                    for (int c = 0; c < 4; ++c)
+                        EXPECT_NEAR(seen.back()[c], shown[c], 2) << what << ", channel " << c;
+                }
+            }
+            if (fullBright == -1 && normals == 9) {
+                EXPECT_LT(seen[1][0] + 40, seen[0][0]) << "lit: facing away is darker";
+            }
+        }
+    }
+    e.hidden = 0;
+    e.updateRegistry();
+}
+
 // Lights sit in eye space whatever the model-view holds, face the way an entity turned by the
 // same angles faces and have the colours set; GL is given no more lights than it has.
 TEST_F(BrackmoorWorldGL, LightsAreGivenInEyeSpaceTurnedAsEntitiesTurn) {

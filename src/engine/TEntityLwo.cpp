@@ -129,10 +129,12 @@ public:
                   CornerParts parts, bm::HeapPrefault& heap)
         : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
-    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given.
-    void startRun(std::size_t triangles, const TTextureClass* texture) {
+    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given,
+    // and unlit when fullBright.
+    void startRun(std::size_t triangles, const TTextureClass* texture, bool fullBright) {
         remaining = triangles;
         runTexture = texture;
+        runFullBright = fullBright;
         entity.Surface.reserve(entity.Surface.size() + surfacesFor(triangles));
         left = 0;
     }
@@ -177,6 +179,7 @@ private:
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
     std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
+    bool runFullBright = false;
     // The open surface's next vertex, in each of its arrays.
     GLfloat* position = nullptr;
     GLfloat* colour = nullptr;
@@ -209,6 +212,8 @@ void SurfaceFiller::open() {
         if (runTexture != nullptr)
             surface->textureID[0] = *runTexture;
     }
+    if (runFullBright)
+        surface->fxFullBright = switchOn;
 }
 
 void SurfaceFiller::writeValues(const CornerValues& values, std::size_t corner) {
@@ -489,7 +494,11 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
         for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
             const bool ownTexture =
                 textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr);
+            // With colours, runs are the looks, in their order.
+            const bool fullBright = parts.colours && run < looks->looks.size() &&
+                                    bm::showsFullBright(looks->looks[run]);
+            filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
+                            fullBright);
             // Shared vertices are numbered as they are found: each triangle's line is written
             // as it is placed.
             if (!sharedVertices)

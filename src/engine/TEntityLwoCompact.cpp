@@ -40,9 +40,10 @@ CompactFiller::CompactFiller(TEntityClass& target, const std::vector<VertexData>
     indices.reserve(3 * 2 * maxVertices);
 }
 
-void CompactFiller::startRun(std::size_t, const TTextureClass* texture) {
+void CompactFiller::startRun(std::size_t, const TTextureClass* texture, bool fullBright) {
     close();
     runTexture = texture;
+    runFullBright = fullBright;
 }
 
 CompactFiller::Vertex CompactFiller::cornerVertex(std::int32_t point, const CornerValues* values,
@@ -158,6 +159,8 @@ void CompactFiller::close() {
         if (runTexture != nullptr)
             s.textureID[0] = *runTexture;
     }
+    if (runFullBright)
+        s.fxFullBright = switchOn;
     indices.clear();
     vertexCount = 0;
     table.fill(0);

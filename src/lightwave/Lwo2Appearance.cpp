@@ -192,15 +192,33 @@ float level(float value, float otherwise) {
     return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : otherwise;
 }
 
+// Luminosity may pass 1; below 0, or not a number at all, it is none.
+float luminosityOf(const SurfaceData& s) {
+    return std::isfinite(s.luminosity) ? std::max(s.luminosity, 0.0f) : 0.0f;
+}
+
+const SurfaceData& surfaceOf(const SurfaceLook& look) {
+    return look.surface ? *look.surface : defaultSurface;
+}
+
 void lookColour(const SurfaceLook& look, float* rgba) {
-    const SurfaceData& s = look.surface ? *look.surface : defaultSurface;
-    const float diffuse = level(s.diffuse, 1.0f);
+    const SurfaceData& s = surfaceOf(look);
+    // In full light a surface shows its colour times diffuse plus luminosity, and never more
+    // than the colour itself; without luminosity that is the diffuse level alone.
+    const float shown = std::min(1.0f, level(s.diffuse, 1.0f) + luminosityOf(s));
     for (int c = 0; c < 3; ++c)
-        rgba[c] = (look.textured ? 1.0f : level(s.colour[c], defaultSurface.colour[c])) * diffuse;
+        rgba[c] = (look.textured ? 1.0f : level(s.colour[c], defaultSurface.colour[c])) * shown;
     rgba[3] = 1.0f - level(s.transparency, 0.0f);
 }
 
 }  // namespace
+
+bool showsFullBright(const SurfaceLook& look) {
+    const SurfaceData& s = surfaceOf(look);
+    const float glow = luminosityOf(s);
+    // The lights' share of the full-light colour is the diffuse level, less what passes 1.
+    return glow > std::min(level(s.diffuse, 1.0f), 1.0f - glow);
+}
 
 CornerValues::CornerValues(const Lwo2Data& model, const ModelLooks& modelLooks, bool normals)
     : lwo(model), looks(modelLooks), withNormals(normals) {
