@@ -2,6 +2,7 @@
 // frames a model and which way the model faces.
 #include "BrackmoorVersion.h"
 #include "Lwo2Writer.h"
+#include "TTextureImage.h"
 #include "support/GLWindow.h"
 #include "support/PngFile.h"
 #include "support/ProgramRun.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -238,4 +240,59 @@ TEST_F(BrackmoorViewGL, SharedVerticesDrawTheSamePicture) {
         said[1],
         std::regex(R"(3 frames after the first in \d+\.\d ms: \d+\.\d frames per second)")))
         << said[1];
+}
+
+// The sample ship is baked: three fully luminous surfaces without diffuse, its body in its image,
+// its canopy and fusor in plain colours. It shows the same picture lit and unlit, in those
+// colours at full strength: nearly every pixel drawn has a colour the image has or one of the
+// plain ones (each channel in eighths, give or take one), the canopy is its colour exactly, and
+// the image's reds are as bright as they are in the image.
+TEST_F(BrackmoorViewGL, LuminousShipShowsItsImageLitOrNot) {
+    const std::string samples = std::string(BRACKMOOR_SOURCE_DIR) + "/samples/";
+    bm::Image image;
+    std::string why;
+    ASSERT_TRUE(bm::readImageFile(samples + "Images/map_ship.jpg", image, why)) << why;
+    const auto bin = [](int r, int g, int b) { return (r / 32) * 64 + (g / 32) * 8 + b / 32; };
+    const auto redness = [](int r, int g, int b) { return g < 64 && b < 64 ? r : 0; };
+    std::array<bool, 512> known{};
+    const int canopy[] = {223, 255, 128}, fusor[] = {255, 172, 0};
+    known[std::size_t(bin(canopy[0], canopy[1], canopy[2]))] = true;
+    known[std::size_t(bin(fusor[0], fusor[1], fusor[2]))] = true;
+    int imageRed = 0;
+    for (std::size_t i = 0; i + 2 < image.pixels.size(); i += std::size_t(image.channels)) {
+        const int r = image.pixels[i], g = image.pixels[i + 1], b = image.pixels[i + 2];
+        known[std::size_t(bin(r, g, b))] = true;
+        imageRed = std::max(imageRed, redness(r, g, b));
+    }
+    const auto nearKnown = [&](int r, int g, int b) {
+        for (int d = 0; d < 27; ++d) {
+            const int q[] = {r / 32 + d % 3 - 1, g / 32 + d / 3 % 3 - 1, b / 32 + d / 9 - 1};
+            if (std::all_of(q, q + 3, [](int v) { return v >= 0 && v < 8; }) &&
+                known[std::size_t(q[0] * 64 + q[1] * 8 + q[2])])
+                return true;
+        }
+        return false;
+    };
+    const std::string model = samples + "Objects/mesh_ship.lwo";
+    const bm::test::PngImage lit = viewPicture(model, "--frames 1");
+    const bm::test::PngImage unlit = viewPicture(model, "--frames 1 --no-light");
+    ASSERT_EQ(lit.width, 640);
+    EXPECT_TRUE(lit.rgba == unlit.rgba);
+    std::size_t shown = 0, inColour = 0, canopyColour = 0;
+    int drawnRed = 0;
+    for (std::size_t i = 0; i + 3 < lit.rgba.size(); i += 4) {
+        const int r = lit.rgba[i], g = lit.rgba[i + 1], b = lit.rgba[i + 2];
+        if (std::max({r, g, b}) <= 10)
+            continue;
+        ++shown;
+        inColour += nearKnown(r, g, b) ? 1 : 0;
+        canopyColour += r == canopy[0] && g == canopy[1] && b == canopy[2] ? 1 : 0;
+        drawnRed = std::max(drawnRed, redness(r, g, b));
+    }
+    // Drawn black, as before luminosity was read, none would show.
+    EXPECT_GT(shown, 10000u);
+    EXPECT_GE(inColour * 100, shown * 99);
+    EXPECT_GT(canopyColour, 1000u);
+    EXPECT_GE(imageRed, 200);
+    EXPECT_GE(drawnRed, imageRed - 16);
 }
