@@ -216,8 +216,9 @@ void lookColour(const SurfaceLook& look, float* rgba) {
 bool showsFullBright(const SurfaceLook& look) {
     const SurfaceData& s = surfaceOf(look);
     const float glow = luminosityOf(s);
-    // The lights' share of the full-light colour is the diffuse level, less what passes 1.
-    return glow > std::min(level(s.diffuse, 1.0f), 1.0f - glow);
+    // Of the full-light colour, min(1, diffuse + glow), the lights' share is the diffuse level
+    // or what the glow leaves below 1, whichever is less; the glow must outweigh it.
+    return glow > level(s.diffuse, 1.0f) || glow > 0.5f;
 }
 
 CornerValues::CornerValues(const Lwo2Data& model, const ModelLooks& modelLooks, bool normals)

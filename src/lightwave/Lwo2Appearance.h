@@ -36,10 +36,11 @@ struct ModelLooks {
 // and an image laid on in a way not drawn, are reported and left out.
 ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out, bool withColours = true);
 
-// Whether the surface is best drawn unlit, in the colour it shows in full light: more of that
-// colour is its own luminosity than the lights' share, so the unlit colour is nearer what
-// LightWave shows, from the side turned away from the lights to the side facing them, than
-// lighting would make it. Fully luminous surfaces are; surfaces without luminosity are not.
+// Whether the surface is best drawn unlit, in the colour it shows in full light: its luminosity
+// is above its diffuse level or above one half, so more of that colour is its own glow than the
+// lights' share, and the unlit colour is nearer what LightWave shows, from the side turned away
+// from the lights to the side facing them, than lighting would make it. Fully luminous surfaces
+// are; surfaces without luminosity are not.
 bool showsFullBright(const SurfaceLook& look);
 
 // A vertex map's values at one polygon corner: the polygon's own (VMAD) before the point's (VMAP).
