@@ -388,7 +388,8 @@ TEST_F(BrackmoorWorldGL, OwnTextureSurfacesAndThePlainOnesAfterThem) {
 
 // A white patch and a light at the eye facing -Z, red 0.5: lit, the patch is red 128 where its
 // normals face the light and 0 where they face away; without a normal per vertex, with the
-// vertex-colour switch or with the light off it stays unlit, 255. GL's state is left as it was.
+// vertex-colour or the full-bright switch or with the light off it stays unlit, 255, wherever
+// the light comes from. GL's state is left as it was.
 TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
     struct Case {
         const char* name;
@@ -397,12 +398,19 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         short vertexColour, lightOn;
         GLfloat lightYaw;
         int red;
+        short fullBright = -1;
     };
     const Case cases[] = {
-        {"facing the light", 1, 9, -1, 1, 0, 128},  {"facing away", -1, 9, -1, 1, 0, 0},
-        {"no normals", 1, 0, -1, 1, 0, 255},        {"a normal short", 1, 8, -1, 1, 0, 255},
-        {"vertex colour", 1, 9, 1, 1, 0, 255},      {"light off", 1, 9, -1, -1, 0, 255},
+        {"facing the light", 1, 9, -1, 1, 0, 128},
+        {"facing away", -1, 9, -1, 1, 0, 0},
+        {"no normals", 1, 0, -1, 1, 0, 255},
+        {"a normal short", 1, 8, -1, 1, 0, 255},
+        {"vertex colour", 1, 9, 1, 1, 0, 255},
+        {"light off", 1, 9, -1, -1, 0, 255},
         {"light turned away", 1, 9, -1, 1, 180, 0},
+        {"full bright", 1, 9, -1, 1, 0, 255, 1},
+        {"full bright, facing away", -1, 9, -1, 1, 0, 255, 1},
+        {"full bright, light turned away", 1, 9, -1, 1, 180, 255, 1},
     };
     BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
     engine.LightColour(engine.CreateLight(), 0.5f, 0.25f, 0);
@@ -414,6 +422,7 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         s.normals.assign({0, 0, c.normalZ, 0, 0, c.normalZ, 0, 0, c.normalZ});
         s.normals.resize(c.normals);
         s.fxVertexColour = c.vertexColour;
+        s.fxFullBright = c.fullBright;
         engine.EnableLight(0, c.lightOn);
         engine.RotateLight(0, 0, c.lightYaw, 0);
         bm::test::setOrthoView();
@@ -423,53 +432,6 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         EXPECT_EQ(enabled(GL_LIGHTING), c.vertexColour == 1) << c.name;
         for (GLenum cap : {GL_COLOR_MATERIAL, GL_LIGHT0, GL_NORMAL_ARRAY})
             EXPECT_FALSE(enabled(cap)) << c.name << ", " << cap;
-    }
-    e.hidden = 0;
-    e.updateRegistry();
-}
-
-// A full-bright surface shows its vertex colour times its texture, (1, 0.5, 0.25) times (128, 255,
-// 192), wherever the light comes from, with normals or without; the same surface not full bright
-// is lit, darker facing away than facing the light. Lighting is left off.
-TEST_F(BrackmoorWorldGL, FullBrightSurfacesShowTheirColoursWhateverTheLights) {
-    const TTextureClass texture = bm::test::loadSolidTexture({128, 255, 192, 255});
-    const Rgba shown{128, 128, 48, 255};
-    BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
-    const std::int32_t lamp = engine.CreateLight();
-    engine.AmbientLight(0.2f, 0.2f, 0.2f);
-    TEntityClass e;
-    e.CreateEntity();
-    TSurfaceClass& s = addPatch(e, 0, {1, 0.5f, 0.25f, 1});
-    s.fxOwnTexture = 1;
-    s.textureID[0] = texture;
-    e.PositionEntity(0, 0, -6);
-    const GLfloat turns[][2] = {{0, 0}, {0, 180}, {60, 30}};  // pitch, yaw
-    for (const short fullBright : {1, -1}) {
-        s.fxFullBright = fullBright;
-        for (const std::size_t normals : {9, 0}) {
-            s.normals.assign({0, 0, 1, 0, 0, 1, 0, 0, 1});
-            s.normals.resize(normals);
-            std::vector<Rgba> seen;
-            for (const auto& turn : turns) {
-                engine.RotateLight(lamp, turn[0], turn[1], 0);
-                bm::test::setOrthoView();
-                engine.updateWorld();
-                seen.push_back(bm::test::pixelAtEye(0, -0.1f));
-                const std::string what = "full bright " + std::to_string(fullBright) + ", " +
-                                         std::to_string(normals) + " normals, pitch " +
-                                         std::to_string(turn[0]) + ", yaw " +
-                                         std::to_string(turn[1]);
-                EXPECT_FALSE(enabled(GL_LIGHTING)) << what;
-                EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << what;
-                if (fullBright == 1 || normals == 0) {
-                    for (int c = 0; c < 4; ++c)
-                        EXPECT_NEAR(seen.back()[c], shown[c], 2) << what << ", channel " << c;
-                }
-            }
-            if (fullBright == -1 && normals == 9) {
-                EXPECT_LT(seen[1][0] + 40, seen[0][0]) << "lit: facing away is darker";
-            }
-        }
     }
     e.hidden = 0;
     e.updateRegistry();
