@@ -5,6 +5,7 @@
 #include "Lwo2Writer.h"
 #include "LwsMotion.h"
 #include "TSceneFiles.h"
+#include "TTextureImage.h"
 #include "support/GLWindow.h"
 #include "support/LwsFiles.h"
 #include "support/PngFile.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -355,4 +357,36 @@ TEST_F(BrackmoorViewGL, SceneIsSeenThroughItsCamera) {
                 2.0)
                 << "frame " << frame << ", edge " << k;
     }
+}
+
+// The sample ship is baked: three fully luminous surfaces without diffuse, its body in its image,
+// its canopy in a plain colour. It shows the same picture lit and unlit, at full strength: the
+// canopy in its colour exactly, the image's reds as bright as the image has them.
+TEST_F(BrackmoorViewGL, LuminousShipShowsItsImageLitOrNot) {
+    const std::string samples = std::string(BRACKMOOR_SOURCE_DIR) + "/samples/";
+    bm::Image image;
+    std::string why;
+    ASSERT_TRUE(bm::readImageFile(samples + "Images/map_ship.jpg", image, why)) << why;
+    const auto redness = [](const unsigned char* p) { return p[1] < 64 && p[2] < 64 ? p[0] : 0; };
+    int imageRed = 0;
+    for (std::size_t i = 0; i + 2 < image.pixels.size(); i += std::size_t(image.channels))
+        imageRed = std::max(imageRed, redness(&image.pixels[i]));
+    const std::string model = samples + "Objects/mesh_ship.lwo";
+    const bm::test::PngImage lit = viewPicture(model, "--frames 1");
+    const bm::test::PngImage unlit = viewPicture(model, "--frames 1 --no-light");
+    ASSERT_EQ(lit.width, 640);
+    EXPECT_TRUE(lit.rgba == unlit.rgba);
+    std::size_t shown = 0, canopy = 0;
+    int drawnRed = 0;
+    for (std::size_t i = 0; i + 3 < lit.rgba.size(); i += 4) {
+        const unsigned char* p = &lit.rgba[i];
+        shown += std::max({p[0], p[1], p[2]}) > 10 ? 1 : 0;
+        canopy += p[0] == 223 && p[1] == 255 && p[2] == 128 ? 1 : 0;  // (0.875, 1, 0.5)
+        drawnRed = std::max(drawnRed, redness(p));
+    }
+    // Drawn black, as before luminosity was read, none would show.
+    EXPECT_GT(shown, 10000u);
+    EXPECT_GT(canopy, 1000u);
+    EXPECT_GE(imageRed, 200);
+    EXPECT_GE(drawnRed, imageRed - 16);
 }

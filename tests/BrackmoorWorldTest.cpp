@@ -388,7 +388,8 @@ TEST_F(BrackmoorWorldGL, OwnTextureSurfacesAndThePlainOnesAfterThem) {
 
 // A white patch and a light at the eye facing -Z, red 0.5: lit, the patch is red 128 where its
 // normals face the light and 0 where they face away; without a normal per vertex, with the
-// vertex-colour switch or with the light off it stays unlit, 255. GL's state is left as it was.
+// vertex-colour or the full-bright switch or with the light off it stays unlit, 255, wherever
+// the light comes from. GL's state is left as it was.
 TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
     struct Case {
         const char* name;
@@ -397,12 +398,19 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         short vertexColour, lightOn;
         GLfloat lightYaw;
         int red;
+        short fullBright = -1;
     };
     const Case cases[] = {
-        {"facing the light", 1, 9, -1, 1, 0, 128},  {"facing away", -1, 9, -1, 1, 0, 0},
-        {"no normals", 1, 0, -1, 1, 0, 255},        {"a normal short", 1, 8, -1, 1, 0, 255},
-        {"vertex colour", 1, 9, 1, 1, 0, 255},      {"light off", 1, 9, -1, -1, 0, 255},
+        {"facing the light", 1, 9, -1, 1, 0, 128},
+        {"facing away", -1, 9, -1, 1, 0, 0},
+        {"no normals", 1, 0, -1, 1, 0, 255},
+        {"a normal short", 1, 8, -1, 1, 0, 255},
+        {"vertex colour", 1, 9, 1, 1, 0, 255},
+        {"light off", 1, 9, -1, -1, 0, 255},
         {"light turned away", 1, 9, -1, 1, 180, 0},
+        {"full bright", 1, 9, -1, 1, 0, 255, 1},
+        {"full bright, facing away", -1, 9, -1, 1, 0, 255, 1},
+        {"full bright, light turned away", 1, 9, -1, 1, 180, 255, 1},
     };
     BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
     engine.LightColour(engine.CreateLight(), 0.5f, 0.25f, 0);
@@ -414,6 +422,7 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         s.normals.assign({0, 0, c.normalZ, 0, 0, c.normalZ, 0, 0, c.normalZ});
         s.normals.resize(c.normals);
         s.fxVertexColour = c.vertexColour;
+        s.fxFullBright = c.fullBright;
         engine.EnableLight(0, c.lightOn);
         engine.RotateLight(0, 0, c.lightYaw, 0);
         bm::test::setOrthoView();

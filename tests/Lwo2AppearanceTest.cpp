@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -218,6 +219,7 @@ TEST(Lwo2Appearance, BadLooksAreReportedAndPassedOver) {
         {withSurface({}, {lwo::subchunk("BLOK", runaway)}), "runs past the end of its BLOK"},
         {withSurface({}, {lwo::subchunk("BLOK", stray)}), "end a BLOK with no room"},
         {withSurface({}, {lwo::subchunk("SMAN", Bytes().u2(1))}), "too short"},
+        {withSurface({}, {lwo::subchunk("LUMI", Bytes().u2(1))}), "LUMI sub-chunk at offset"},
     };
     for (const auto& c : cases) {
         const ReadResult r = readWithLooks(c.bytes);
@@ -294,5 +296,109 @@ TEST(Lwo2Appearance, SurfacesWithoutAnImageTakeTheirLayersFirstUvMap) {
         values.compute(c.polygon);
         expectFloats(values.uv(cornerAt(r.lwo, c.polygon, c.point)), c.want,
                      "polygon " + std::to_string(c.polygon) + ", point " + std::to_string(c.point));
+    }
+}
+
+// A corner shows its surface's colour, or white under a loaded image, times diffuse plus
+// luminosity, at most 1: the colour LightWave shows in full light. The surface is drawn unlit
+// when more of that colour is luminosity than light. Luminosity below 0 or not a number is none.
+TEST(Lwo2Appearance, LuminosityAddsToTheColourShownInFullLight) {
+    const float nan = std::nanf("");
+    const std::optional<float> none;
+    const struct {
+        const char* name;
+        std::optional<float> luminosity;  // written when given
+        float diffuse;
+        bool textured;
+        float shown;  // the colour's share
+        bool fullBright;
+    } cases[] = {
+        {"no luminosity", none, 0.8f, false, 0.8f, false},
+        {"baked", 1, 0, false, 1, true},
+        {"baked, image", 1, 0, true, 1, true},
+        {"partial, image", 0.25f, 0.5f, true, 0.75f, false},
+        {"more glow than light", 0.3f, 0.1f, false, 0.4f, true},
+        {"half glow, half light", 0.5f, 1, false, 1, false},
+        {"over half", 0.6f, 1, false, 1, true},
+        {"over 1, clamped", 1.5f, 0.8f, false, 1, true},
+        {"negative", -0.5f, 0.5f, false, 0.5f, false},
+        {"not a number", nan, 0.5f, false, 0.5f, false},
+        {"infinite", HUGE_VALF, 0.5f, false, 0.5f, false},
+        {"diffuse not a number", 0.25f, nan, false, 1, false},
+    };
+    std::vector<std::string> names;
+    std::vector<Bytes> chunks = {points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                 vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}}),
+                                 stillClip(1, "image.png")};
+    std::vector<std::pair<std::uint32_t, unsigned>> surfaceOf;
+    for (const auto& c : cases) {
+        surfaceOf.push_back({unsigned(names.size()), unsigned(names.size())});
+        names.push_back(c.name);
+        std::vector<Bytes> attributes = {colour(1, 0.5f, 0.25f), attribute("DIFF", c.diffuse)};
+        if (c.luminosity)
+            attributes.push_back(attribute("LUMI", *c.luminosity));
+        if (c.textured)
+            attributes.push_back(imageBlock(5, 1, "uv"));
+        chunks.push_back(surface(c.name, attributes));
+    }
+    chunks.insert(chunks.begin(), tags(names));
+    chunks.push_back(polygons("FACE", std::vector<Corners>(names.size(), Corners{0, 1, 2})));
+    chunks.push_back(polygonTags("SURF", surfaceOf));
+    const ReadResult r = readWithLooks(object(chunks));
+    EXPECT_EQ(problemLines(r.report), "");
+    const bm::ModelLooks looks = looksOf(r.lwo);
+    ASSERT_EQ(looks.looks.size(), names.size());
+    bm::CornerValues values(r.lwo, looks, false);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        ASSERT_EQ(looks.looks[i].textured, c.textured) << c.name;
+        const float read = looks.looks[i].surface->luminosity, written = c.luminosity.value_or(0);
+        EXPECT_TRUE(std::isnan(written) ? std::isnan(read) : read == written) << c.name;
+        values.compute(i);
+        const float s = c.shown;
+        expectFloats(values.colour(0),
+                     c.textured ? std::vector<float>{s, s, s, 1}
+                                : std::vector<float>{s, s * 0.5f, s * 0.25f, 1},
+                     c.name);
+        EXPECT_EQ(bm::showsFullBright(looks.looks[i]), c.fullBright) << c.name;
+    }
+}
+
+// Every engine surface of a full-bright LightWave surface is marked fxFullBright, shared vertices
+// or not, lit or not; the others, and every surface of a load without colours, stay -1.
+TEST(Lwo2Appearance, FullBrightSurfacesAreMarkedOnEveryEngineSurface) {
+    // 100 triangles of their own points on "Glow": two engine surfaces either way.
+    std::vector<lwo::Point> corners;
+    std::vector<Corners> triangles;
+    std::vector<std::pair<std::uint32_t, unsigned>> surfaceOf;
+    for (std::uint32_t t = 0; t < 102; ++t) {
+        for (int k = 0; k < 3; ++k)
+            corners.push_back({float(t), float(k & 1), float(k >> 1)});
+        triangles.push_back({3 * t, 3 * t + 1, 3 * t + 2});
+        surfaceOf.push_back({t, t < 100 ? 0u : t - 99});
+    }
+    const ReadResult r = readWithLooks(
+        object({tags({"Glow", "Half", "Plain"}), points(corners), polygons("FACE", triangles),
+                polygonTags("SURF", surfaceOf),
+                surface("Glow", {attribute("LUMI", 1), attribute("DIFF", 0)}),
+                surface("Half", {attribute("LUMI", 0.25f), attribute("DIFF", 0.5f)})}));
+    const std::int32_t surfaces = BrackmoorLwoSurfaces;
+    const struct {
+        std::int32_t flags;
+        std::vector<short> fullBright;  // per engine surface
+    } cases[] = {
+        {surfaces, {1, 1, -1, -1}},
+        {surfaces | BrackmoorLwoCompact, {1, 1, -1, -1}},
+        {surfaces | BrackmoorLwoNormals | BrackmoorLwoRightHanded, {1, 1, -1, -1}},
+        {surfaces | BrackmoorLwoNormals | BrackmoorLwoCompact, {1, 1, -1, -1}},
+        {1, {-1, -1}},
+        {BrackmoorLwoNormals, {-1, -1}},
+    };
+    for (const auto& c : cases) {
+        const Converted converted = convert(r.lwo, c.flags);
+        std::vector<short> got;
+        for (const TSurfaceClass* s : converted.entity.Surface)
+            got.push_back(s->fxFullBright);
+        EXPECT_EQ(got, c.fullBright) << "flags " << c.flags;
     }
 }

@@ -113,14 +113,18 @@ TEST(LwobReader, SurfaceLooksFollowTheirSubchunks) {
     const float g = 200.0f / 255;
     const Bytes colour = lwo::subchunk("COLR", Bytes().u1(255).u1(0).u1(51).u1(0));
     const std::vector<std::pair<std::vector<Bytes>, std::vector<float>>> cases = {
-        // {sub-chunks, {red, green, blue, diffuse, transparency, smoothing angle}}
-        {{}, {g, g, g, 1, 0, 0}},
-        {{colour, u2Field("DIFF", 128), u2Field("TRAN", 64)}, {1, 0, 0.2f, 0.5f, 0.25f, 0}},
-        {{f4Field("VDIF", 0.8f), u2Field("DIFF", 128), u2Field("TRAN", 64), f4Field("VTRN", 0.1f)},
-         {g, g, g, 0.8f, 0.1f, 0}},
-        {{u2Field("FLAG", 4 | 1), f4Field("SMAN", 0.5f)}, {g, g, g, 1, 0, 0.5f}},
-        {{u2Field("FLAG", 4)}, {g, g, g, 1, 0, 1.5620697f}},
-        {{u2Field("FLAG", 1), f4Field("SMAN", 0.5f)}, {g, g, g, 1, 0, 0}},
+        // {sub-chunks, {red, green, blue, diffuse, transparency, smoothing angle, luminosity}}
+        {{}, {g, g, g, 1, 0, 0, 0}},
+        {{colour, u2Field("DIFF", 128), u2Field("TRAN", 64), u2Field("LUMI", 384)},
+         {1, 0, 0.2f, 0.5f, 0.25f, 0, 1.5f}},
+        {{f4Field("VDIF", 0.8f), u2Field("DIFF", 128), u2Field("TRAN", 64), f4Field("VTRN", 0.1f),
+          f4Field("VLUM", 0.75f), u2Field("LUMI", 64)},
+         {g, g, g, 0.8f, 0.1f, 0, 0.75f}},
+        {{u2Field("FLAG", 4 | 1), f4Field("SMAN", 0.5f), u2Field("LUMI", 256),
+          f4Field("VLUM", 0.3f)},
+         {g, g, g, 1, 0, 0.5f, 0.3f}},
+        {{u2Field("FLAG", 4)}, {g, g, g, 1, 0, 1.5620697f, 0}},
+        {{u2Field("FLAG", 1), f4Field("SMAN", 0.5f)}, {g, g, g, 1, 0, 0, 0}},
     };
     std::vector<Bytes> chunks{surfaceNames({"S0", "S1"})};
     for (std::size_t i = 0; i < cases.size(); ++i)
@@ -131,9 +135,9 @@ TEST(LwobReader, SurfaceLooksFollowTheirSubchunks) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const bm::SurfaceData& s = r.lwo.Surfaces[i];
         EXPECT_EQ(s.name, "S" + std::to_string(i));
-        const float got[] = {s.colour[0], s.colour[1],    s.colour[2],
-                             s.diffuse,   s.transparency, s.smoothingAngle};
-        for (int k = 0; k < 6; ++k)
+        const float got[] = {s.colour[0],    s.colour[1],      s.colour[2], s.diffuse,
+                             s.transparency, s.smoothingAngle, s.luminosity};
+        for (int k = 0; k < 7; ++k)
             EXPECT_FLOAT_EQ(got[k], cases[i].second[k]) << "surface " << i << " value " << k;
     }
     // A tag takes its colour from a COLR only, as LWO2 tags do; without appearance, no looks.
@@ -233,6 +237,8 @@ TEST(LwobReader, BadInputIsReportedAndPassedOver) {
          "TSIZ sub-chunk at offset 56 is too short (4 bytes); passed over"},
         {0, 0, withChunk(rawChunk("SURF", surfaceTooLong)),
          "COLR sub-chunk at offset 32 runs past the end of its SURF chunk"},
+        {0, 0, withChunk(lwobSurface("A", {lwo::subchunk("VLUM", Bytes().u2(1))})),
+         "VLUM sub-chunk at offset 32 is too short (2 bytes); passed over"},
     };
     for (const auto& c : cases) {
         const ReadResult r = readLwob(c.chunks);
@@ -244,6 +250,18 @@ TEST(LwobReader, BadInputIsReportedAndPassedOver) {
         expectPolygonsNameReadPoints(r.lwo, c.message);
         EXPECT_EQ(readLwob(c.chunks, true, true).report, problems) << c.message;
     }
+    // Luminosity is read for the looks alone: without them, a short one is not worth a word,
+    // as before it was read. Its odd length is padded, so the DIFF after it is read.
+    const std::vector<Bytes> shortLuminosity = {
+        names,
+        lwobSurface("A", {lwo::subchunk("LUMI", Bytes().u1(1)).u1(0), u2Field("DIFF", 128)})};
+    const ReadResult looks = readLwob(shortLuminosity);
+    EXPECT_EQ(problemLines(looks.report),
+              "LoadLWO: LUMI sub-chunk at offset 32 is too short (1 bytes); passed over\n");
+    ASSERT_EQ(looks.lwo.Surfaces.size(), 1u);
+    EXPECT_EQ(looks.lwo.Surfaces[0].luminosity, 0.0f);
+    EXPECT_EQ(looks.lwo.Surfaces[0].diffuse, 0.5f);
+    EXPECT_EQ(problemLines(readLwob(shortLuminosity, false).report), "");
 }
 
 // A real file cut at every length: the reader stays inside the bytes it has, and a chunk cut

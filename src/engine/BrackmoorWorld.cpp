@@ -158,8 +158,10 @@ void endLitSurface() {
 
 void drawSurface(FrameState& frame, const TEntityClass& e, const TSurfaceClass& s) {
     const SurfaceExtent extent = surfaceExtent(s);
-    // A vertex-colour surface shows its colours unlit.
-    const bool lit = frame.drawnLights > 0 && extent.hasNormals && s.fxVertexColour != switchOn;
+    // A vertex-colour surface shows its colours unlit, and so does a full-bright one, whose
+    // colours are what it shows whatever the lights.
+    const bool lit = frame.drawnLights > 0 && extent.hasNormals && s.fxVertexColour != switchOn &&
+                     s.fxFullBright != switchOn;
     if (s.fxVertexColour == switchOn)
         glDisable(GL_LIGHTING);
     glColor4f(e.Red, e.Green, e.Blue, e.Alpha);

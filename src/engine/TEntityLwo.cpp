@@ -129,12 +129,12 @@ public:
                   CornerParts parts, bm::HeapPrefault& heap)
         : entity(target), points(meshPoints), wanted(parts), prefault(heap) {}
 
-    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given;
-    // without normals, so unlit, when they give their own light.
-    void startRun(std::size_t triangles, const TTextureClass* texture, bool selfLit = false) {
+    // The next `triangles` triangles go on new surfaces, drawn with texture when it is given,
+    // and unlit when fullBright.
+    void startRun(std::size_t triangles, const TTextureClass* texture, bool fullBright) {
         remaining = triangles;
         runTexture = texture;
-        runSelfLit = selfLit;
+        runFullBright = fullBright;
         entity.Surface.reserve(entity.Surface.size() + surfacesFor(triangles));
         left = 0;
     }
@@ -179,7 +179,7 @@ private:
     std::size_t remaining = 0;  // triangles of the run not yet on a surface
     std::size_t left = 0;       // triangles the open surface still has room for
     const TTextureClass* runTexture = nullptr;
-    bool runSelfLit = false;
+    bool runFullBright = false;
     bool normalsHere = false;  // the open surface has normals
     // The open surface's next vertex, in each of its arrays.
     GLfloat* position = nullptr;
@@ -198,7 +198,8 @@ void SurfaceFiller::open() {
     surface->verts.resize(3 * vertices);
     surface->vertexColours.assign(opaqueWhite().begin(), opaqueWhite().begin() + 4 * vertices);
     surface->tverts.resize(2 * vertices);  // (0, 0)
-    normalsHere = wanted.normals && !runSelfLit;
+    // A surface drawn unlit needs no normals.
+    normalsHere = wanted.normals && !runFullBright;
     if (normalsHere)
         surface->normals.resize(3 * vertices);
     surface->triangleIndex.assign(vertexNumbers().begin(), vertexNumbers().begin() + vertices);
@@ -214,6 +215,8 @@ void SurfaceFiller::open() {
         if (runTexture != nullptr)
             surface->textureID[0] = *runTexture;
     }
+    if (runFullBright)
+        surface->fxFullBright = switchOn;
 }
 
 void SurfaceFiller::writeValues(const CornerValues& values, std::size_t corner) {
@@ -509,10 +512,11 @@ void addLwo2Surface(TEntityClass& entity, const Lwo2Data& lwo, std::ostream& rep
         for (std::size_t run = 0; run + 1 < runs.start.size(); ++run) {
             const bool ownTexture =
                 textures && parts.colours && run < textures->size() && (*textures)[run].Tname != 0;
-            // A surface that gives its own light is drawn in its colour, unlit: without normals.
-            const SurfaceData* data = parts.colours ? looks->looks[run].surface : nullptr;
+            // With colours, runs are the looks, in their order.
+            const bool fullBright = parts.colours && run < looks->looks.size() &&
+                                    bm::showsFullBright(looks->looks[run]);
             filler.startRun(runs.triangles[run], ownTexture ? &(*textures)[run] : nullptr,
-                            data != nullptr && data->luminosity >= 1.0f);
+                            fullBright);
             // Shared vertices are numbered as they are found: each triangle's line is written
             // as it is placed.
             if (!sharedVertices)

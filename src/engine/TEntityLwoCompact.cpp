@@ -40,10 +40,10 @@ CompactFiller::CompactFiller(TEntityClass& target, const std::vector<VertexData>
     indices.reserve(3 * 2 * maxVertices);
 }
 
-void CompactFiller::startRun(std::size_t, const TTextureClass* texture, bool selfLit) {
+void CompactFiller::startRun(std::size_t, const TTextureClass* texture, bool fullBright) {
     close();
     runTexture = texture;
-    runSelfLit = selfLit;
+    runFullBright = fullBright;
 }
 
 CompactFiller::Vertex CompactFiller::cornerVertex(std::int32_t point, const CornerValues* values,
@@ -130,7 +130,7 @@ void CompactFiller::close() {
     madeAny = true;
     // Unlit, one colour and one pair of texture coordinates draw alike from GL's current values.
     // Lit surfaces keep their arrays: GL may light a current colour by other arithmetic.
-    const bool normals = wanted.normals && !runSelfLit;
+    const bool normals = wanted.normals && !runFullBright;
     const bool oneColour = !normals && sameColourAndUv();
     const std::size_t coloured = oneColour ? 1 : vertexCount;
     s.verts.resize(3 * vertexCount);
@@ -160,6 +160,8 @@ void CompactFiller::close() {
         if (runTexture != nullptr)
             s.textureID[0] = *runTexture;
     }
+    if (runFullBright)
+        s.fxFullBright = switchOn;
     indices.clear();
     vertexCount = 0;
     table.fill(0);

@@ -37,9 +37,9 @@ public:
     CompactFiller(TEntityClass& target, const std::vector<VertexData>& meshPoints,
                   CornerParts parts, HeapPrefault& heap, ReportWriter& report);
 
-    // The next triangles go on new surfaces, drawn with texture when it is given; without normals,
-    // so unlit, when they give their own light.
-    void startRun(std::size_t triangles, const TTextureClass* texture, bool selfLit = false);
+    // The next triangles go on new surfaces, drawn with texture when it is given, and unlit
+    // when fullBright.
+    void startRun(std::size_t triangles, const TTextureClass* texture, bool fullBright);
     // corners: the triangle's corners' positions in their polygon, whose values are computed.
     void add(const Triangle& t, const CornerValues* values, const std::size_t* corners);
     // Closes the last surface; a model without triangles still gets its one empty surface.
@@ -68,7 +68,7 @@ private:
     HeapPrefault& prefault;
     ReportWriter& out;
     const TTextureClass* runTexture = nullptr;
-    bool runSelfLit = false;
+    bool runFullBright = false;
     std::array<Vertex, maxVertices> vertices;  // the open surface's
     std::size_t vertexCount = 0;
     std::vector<unsigned char> indices;  // the open surface's triangles

@@ -18,7 +18,7 @@ public:
     std::vector<GLfloat> vertexColours;        // r, g, b, a per vertex
     std::int32_t vertexPoints;                 // vertices added; corners when shared
     std::int32_t texturePoints;                // texture coordinates per vertex a builder declares
-    short fxFullBright;                        // switches: 1 on, -1 off
+    short fxFullBright;                        // switches: 1 on, -1 off; this one: never lit
     short fxVertexColour;
     short fxFlatShaded;
     short fxFogDisabled;

@@ -192,17 +192,34 @@ float level(float value, float otherwise) {
     return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : otherwise;
 }
 
+// Luminosity may pass 1; below 0, or not a number at all, it is none.
+float luminosityOf(const SurfaceData& s) {
+    return std::isfinite(s.luminosity) ? std::max(s.luminosity, 0.0f) : 0.0f;
+}
+
+const SurfaceData& surfaceOf(const SurfaceLook& look) {
+    return look.surface ? *look.surface : defaultSurface;
+}
+
 void lookColour(const SurfaceLook& look, float* rgba) {
-    const SurfaceData& s = look.surface ? *look.surface : defaultSurface;
-    // A surface's own light adds to what it reflects: one lit only by itself, diffuse 0 and
-    // luminosity 1 as baked lighting has it, shows its whole colour.
-    const float diffuse = std::min(level(s.diffuse, 1.0f) + level(s.luminosity, 0.0f), 1.0f);
+    const SurfaceData& s = surfaceOf(look);
+    // In full light a surface shows its colour times diffuse plus luminosity, and never more
+    // than the colour itself; without luminosity that is the diffuse level alone.
+    const float shown = std::min(1.0f, level(s.diffuse, 1.0f) + luminosityOf(s));
     for (int c = 0; c < 3; ++c)
-        rgba[c] = (look.textured ? 1.0f : level(s.colour[c], defaultSurface.colour[c])) * diffuse;
+        rgba[c] = (look.textured ? 1.0f : level(s.colour[c], defaultSurface.colour[c])) * shown;
     rgba[3] = 1.0f - level(s.transparency, 0.0f);
 }
 
 }  // namespace
+
+bool showsFullBright(const SurfaceLook& look) {
+    const SurfaceData& s = surfaceOf(look);
+    const float glow = luminosityOf(s);
+    // Of the full-light colour, min(1, diffuse + glow), the lights' share is the diffuse level
+    // or what the glow leaves below 1, whichever is less; the glow must outweigh it.
+    return glow > level(s.diffuse, 1.0f) || glow > 0.5f;
+}
 
 CornerValues::CornerValues(const Lwo2Data& model, const ModelLooks& modelLooks, bool normals)
     : lwo(model), looks(modelLooks), withNormals(normals) {

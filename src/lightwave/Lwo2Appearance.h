@@ -23,7 +23,7 @@ struct SurfaceLook {
     std::string imageFile;                     // that image's file name as the model writes it
     const VertexMap* uvMap = nullptr;          // its UV map
     const VertexMap* vertexColours = nullptr;  // an RGB or RGBA map
-    bool textured = false;                     // the image is loaded: drawn white x diffuse
+    bool textured = false;                     // the image is loaded: its colour is white
 };
 
 struct ModelLooks {
@@ -35,6 +35,13 @@ struct ModelLooks {
 // finds what each surface draws with: a map, clip or image the model names but does not hold,
 // and an image laid on in a way not drawn, are reported and left out.
 ModelLooks findLooks(const Lwo2Data& lwo, ReportWriter& out, bool withColours = true);
+
+// Whether the surface is best drawn unlit, in the colour it shows in full light: its luminosity
+// is above its diffuse level or above one half, so more of that colour is its own glow than the
+// lights' share, and the unlit colour is nearer what LightWave shows, from the side turned away
+// from the lights to the side facing them, than lighting would make it. Fully luminous surfaces
+// are; surfaces without luminosity are not.
+bool showsFullBright(const SurfaceLook& look);
 
 // A vertex map's values at one polygon corner: the polygon's own (VMAD) before the point's (VMAP).
 class MapReader {
@@ -49,6 +56,8 @@ private:
 };
 
 // The colour, texture coordinates and normal of every corner of one polygon at a time. A
+// corner's colour is its surface's (white under a loaded image) times the diffuse level plus the
+// luminosity, at most 1: what the surface shows in full light; its vertex colours multiply it. A
 // surface's coordinates come from its image's projection or UV map, whether or not the image
 // loaded; a surface with no image it can lay on takes the first UV map of each point's layer,
 // so that a texture the program gives it later has coordinates to go by.

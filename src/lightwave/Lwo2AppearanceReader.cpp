@@ -314,6 +314,8 @@ void readSurfaceField(const unsigned char* id, ByteCursor field, SurfaceData& su
         field.vec3(surface.colour);
     else if (std::memcmp(id, "DIFF", 4) == 0)
         field.f4(surface.diffuse);
+    else if (std::memcmp(id, "LUMI", 4) == 0)
+        readLevel(id, field, surface.luminosity, out);
     else if (std::memcmp(id, "TRAN", 4) == 0)
         readLevel(id, field, surface.transparency, out);
     else if (std::memcmp(id, "LUMI", 4) == 0)

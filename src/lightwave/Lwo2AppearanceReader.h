@@ -25,8 +25,8 @@ void readVertexMap(const unsigned char* data, const ChunkPlace& chunk, bool perP
 
 void readClip(const unsigned char* data, const ChunkPlace& chunk, Lwo2Data& lwo, ReportWriter& out);
 
-// A SURF chunk's colour, diffuse level, transparency, smoothing, vertex colour map and colour
-// image layers. A later surface of the same name replaces an earlier one.
+// A SURF chunk's colour, diffuse level, luminosity, transparency, smoothing, vertex colour map
+// and colour image layers. A later surface of the same name replaces an earlier one.
 void readSurfaceLooks(const unsigned char* data, const ChunkPlace& chunk, Lwo2Data& lwo,
                       ReportWriter& out);
 

@@ -49,7 +49,7 @@ struct SurfaceData {
     std::string name;
     float colour[3] = {200.0f / 255, 200.0f / 255, 200.0f / 255};
     float diffuse = 1.0f;
-    float luminosity = 0.0f;  // light of its own: 1 shows its colour whatever lights it
+    float luminosity = 0.0f;  // glow: the colour times this is shown whatever the lights
     float transparency = 0.0f;
     float smoothingAngle = 0.0f;  // radians; 0 or less: flat
     std::string vertexColourMap;  // an RGB or RGBA map; empty for none

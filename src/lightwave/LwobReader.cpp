@@ -217,7 +217,8 @@ bool LwobScanner::readDetailCount(std::size_t& at, std::size_t limit) {
 
 void LwobScanner::readSurface(std::size_t start, std::uint32_t length) {
     const std::size_t limit = start + chunkHeader + length;
-    std::optional<bm::LwobSurface> surface = bm::readLwobSurface(data, start, limit, out);
+    std::optional<bm::LwobSurface> surface =
+        bm::readLwobSurface(data, start, limit, out, opts.appearance);
     if (!surface)
         return;
     const bm::SurfaceData& looks = surface->looks;

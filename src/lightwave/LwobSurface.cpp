@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::size_t chunkHeader = 8;       // id and U4 length
 constexpr std::size_t subchunkHeader = 6;    // id and U2 length
-constexpr float levelScale = 256.0f;         // DIFF, TRAN: 256 is 100 %
+constexpr float levelScale = 256.0f;         // LUMI, DIFF, TRAN: 256 is 100 %
 constexpr float byteScale = 255.0f;          // COLR bytes
 constexpr unsigned smoothingBit = 4;         // in FLAG
 constexpr unsigned axisBits = 7;             // in TFLG: 1 X, 2 Y, 4 Z
@@ -40,6 +40,9 @@ struct FieldSize {
 constexpr FieldSize fieldSizes[] = {
     {"COLR", 3}, {"FLAG", 2},  {"DIFF", 2},  {"TRAN", 2}, {"VDIF", 4}, {"VTRN", 4}, {"SMAN", 4},
     {"TFLG", 2}, {"TSIZ", 12}, {"TCTR", 12}, {"TFP0", 4}, {"TFP1", 4}, {"TWRP", 4}};
+// Fields only the surface's looks use: a read that does not want them passes short ones over
+// without a word, as it did before it read them.
+constexpr FieldSize looksFieldSizes[] = {{"LUMI", 2}, {"VLUM", 4}};
 
 bool matchId(const unsigned char* at, const char* id) {
     return std::memcmp(at, id, 4) == 0;
@@ -53,8 +56,9 @@ std::size_t padded(std::size_t length) {
     return length + (length & 1);
 }
 
-std::uint32_t minimumLength(const unsigned char* id) {
-    for (const FieldSize& field : fieldSizes)
+template <std::size_t n>
+std::uint32_t minimumIn(const FieldSize (&fields)[n], const unsigned char* id) {
+    for (const FieldSize& field : fields)
         if (matchId(id, field.id))
             return field.minimum;
     return 0;
@@ -93,8 +97,8 @@ int wrapMode(std::uint32_t value, int kept) {
 
 class SurfaceReader {
 public:
-    SurfaceReader(const unsigned char* bytes, bm::ReportWriter& report)
-        : data(bytes), out(report) {}
+    SurfaceReader(const unsigned char* bytes, bm::ReportWriter& report, bool looksWanted)
+        : data(bytes), out(report), withLooks(looksWanted) {}
     bm::LwobSurface read(std::size_t at, std::size_t limit);
 
 private:
@@ -111,8 +115,10 @@ private:
 
     const unsigned char* data;
     bm::ReportWriter& out;
+    bool withLooks;
     bm::LwobSurface result;
-    bool hasDiffuse = false, hasTransparency = false;  // VDIF, VTRN: preferred to DIFF, TRAN
+    // VLUM, VDIF, VTRN: preferred to LUMI, DIFF, TRAN.
+    bool hasLuminosity = false, hasDiffuse = false, hasTransparency = false;
     unsigned flags = 0;
     bool hasSmoothingAngle = false;
     float smoothingAngle = 0.0f;
@@ -162,7 +168,10 @@ void SurfaceReader::apply(std::size_t at, std::uint32_t length) {
     // Procedural textures and other channels' textures are not drawn.
     if (textureField && texture == Texture::other)
         return;
-    if (length < minimumLength(id)) {
+    const std::uint32_t looksMinimum = minimumIn(looksFieldSizes, id);
+    if (length < looksMinimum && !withLooks)
+        return;
+    if (length < std::max(minimumIn(fieldSizes, id), looksMinimum)) {
         subchunkProblem(at).text(" is too short (").number(length).text(" bytes); passed over");
         out.endLine();
         return;
@@ -183,6 +192,11 @@ void SurfaceReader::applySurfaceField(const unsigned char* id, const unsigned ch
         result.hasColour = true;
     } else if (matchId(id, "FLAG")) {
         flags = readU2(body);
+    } else if (matchId(id, "LUMI") && !hasLuminosity) {
+        looks.luminosity = readU2(body) / levelScale;
+    } else if (matchId(id, "VLUM")) {
+        looks.luminosity = convertBytesToFloat(body);
+        hasLuminosity = true;
     } else if (matchId(id, "DIFF") && !hasDiffuse) {
         looks.diffuse = readU2(body) / levelScale;
     } else if (matchId(id, "VDIF")) {
@@ -245,7 +259,7 @@ void SurfaceReader::applyTextureField(const unsigned char* id, const unsigned ch
 namespace bm {
 
 std::optional<LwobSurface> readLwobSurface(const unsigned char* data, std::size_t start,
-                                           std::size_t limit, ReportWriter& out) {
+                                           std::size_t limit, ReportWriter& out, bool withLooks) {
     const std::size_t at = start + chunkHeader;
     const std::string_view name = stringIn(data + at, limit - at);
     if (name.size() == limit - at) {
@@ -254,7 +268,7 @@ std::optional<LwobSurface> readLwobSurface(const unsigned char* data, std::size_
         return std::nullopt;
     }
     const std::size_t attributes = std::min(limit, at + padded(name.size() + 1));
-    LwobSurface surface = SurfaceReader(data, out).read(attributes, limit);
+    LwobSurface surface = SurfaceReader(data, out, withLooks).read(attributes, limit);
     surface.looks.name = std::string(name);
     return surface;
 }

@@ -15,8 +15,9 @@ struct LwobSurface {
 };
 
 // Reads the SURF chunk at offset start of data, whose body ends at limit (never beyond the
-// data). Problems go to out; nothing when the chunk ends inside the surface's name.
+// data). Problems go to out; nothing when the chunk ends inside the surface's name. Without
+// withLooks, fields that only the looks use are not reported.
 std::optional<LwobSurface> readLwobSurface(const unsigned char* data, std::size_t start,
-                                           std::size_t limit, ReportWriter& out);
+                                           std::size_t limit, ReportWriter& out, bool withLooks);
 
 }  // namespace bm
