@@ -72,11 +72,9 @@ TEST(Readme, EveryPathItNamesIsInTheRepository) {
 // The check itself: catches a judge that would let a missing or misspelt path through.
 TEST(Readme, PathsAreJudgedByTheRepositorysLayout) {
     const std::array<const char*, 3> cases[] = {
-        {"", "samples/Objects/hierarchy.lwo", ""},
         {"", "samples/Objects/hierarchy.lwo.bak", "not in the repository"},
         {"", "../shared/lwo/hierarchy.lwo", "not in the repository"},
         {"", "../../shared/lwo/hierarchy.lwo", "outside the repository"},
-        {"", "build/brackmoor-view", ""},
         {"samples", "Objects/teddy.lwo", "not in the repository"},
         {"samples", "samples/Objects/Teddy.lwo", ""},
         {"samples", "Models/lwo/Teddy.lwo", ""},
@@ -111,12 +109,8 @@ std::vector<std::pair<std::string, std::string>> viewerRuns(std::size_t& named) 
                 add(m[1], std::regex_replace(m[2].str(), std::regex(R"(\s*--screenshot \S+)"), ""));
     }
     named = runs.size();
-    std::vector<std::string> samples;
     for (const auto& entry : fs::directory_iterator(source + "/samples/Objects"))
-        samples.push_back("samples/Objects/" + entry.path().filename().string());
-    std::sort(samples.begin(), samples.end());
-    for (const std::string& model : samples)
-        add(model, "");
+        add("samples/Objects/" + entry.path().filename().string(), "");
     return runs;
 }
 
