@@ -206,26 +206,4 @@ TEST_F(TSceneGL, ParentCycleIsCutAndPivotsTurn) {
     expectEntitiesFollowScene(scene, 1, false);
 }
 
-// A fully luminous surface is drawn unlit, so it keeps no normals, shared vertices or not; a lit
-// one keeps them. Its colour is checked with the other luminosity rules.
-TEST_F(TSceneGL, LuminousSurfacesKeepNoNormals) {
-    lwo::Model lamp = model({triangle(0)});
-    lamp.layers[0].polygons.push_back({{0, 2, 1}, 1});
-    lamp.tags = {"Lamp", "Wall"};
-    lamp.surfaces = {{"Lamp", 0.2f, 0.6f, 1.0f, 0.0f, 1.0f}, {"Wall", 1, 1, 1, 0.5f, 0.25f}};
-    const std::string file = bm::test::makeTempDir() + "/lamp.lwo";
-    ASSERT_TRUE(lwo::writeFile(file, lwo::write(lamp)));
-    for (const std::int32_t compact : {0, BrackmoorLwoCompact}) {
-        TEntityClass e;
-        testing::internal::CaptureStdout();
-        e.LoadLWO(file, BrackmoorLwoQuiet | BrackmoorLwoSurfaces | BrackmoorLwoNormals | compact);
-        testing::internal::GetCapturedStdout();
-        ASSERT_EQ(e.Surface.size(), 2u);
-        EXPECT_TRUE(e.Surface[0]->normals.empty()) << compact;
-        EXPECT_EQ(e.Surface[1]->normals.size(), e.Surface[1]->verts.size()) << compact;
-        e.hidden = 0;
-        e.updateRegistry();
-    }
-}
-
 }  // namespace
