@@ -52,43 +52,27 @@ void expectEntitiesFollowScene(const TSceneClass& scene, double frame, bool mirr
     }
 }
 
-// A ride through the city, with parents, a pivot and a flying camera, mirrored in z or not:
-// catches a sign left unmirrored or a turn order that differs from the scene's.
-TEST_F(TSceneGL, EntitiesFollowTheSceneMirroredOrNot) {
-    SKIP_WITHOUT_SHARED_SCENES();
-    for (const bool mirrored : {true, false}) {
-        ASSERT_TRUE(
-            load(sharedScenes + "/astrofra-demo-redline-assets/assets/3d/03_01_seq_01_ride.lws",
-                 BrackmoorLwoQuiet | (mirrored ? BrackmoorLwoRightHanded : 0)));
-        for (const double frame : {1.0, 30.5, 65.0}) {
-            scene.SceneFrame(frame);
-            expectEntitiesFollowScene(scene, frame, mirrored);
-        }
-    }
-}
-
-// The worked example's distant light, at (-2, 2, -2) with heading 45 and pitch 35, and camera, at
-// (-0.1, 0.95, -6.384) with zoom 3.2: catches one facing its +Z, or left unmirrored. ClearScene
-// gives the camera and the lights back.
-TEST_F(TSceneGL, LightAndCameraStandAndFaceAsTheSceneSays) {
+// A ride through the city (parents, a pivot, a flying camera), and the worked example's distant
+// light at (-2, 2, -2), heading 45, pitch 35, and camera at (-0.1, 0.95, -6.384), zoom 3.2,
+// mirrored in z or not: catches a sign left unmirrored, another turn order, a light or camera
+// facing +Z. ClearScene gives the camera and the lights back.
+TEST_F(TSceneGL, EntitiesLightAndCameraFollowTheSceneMirroredOrNot) {
     SKIP_WITHOUT_SHARED_SCENES();
     for (const GLfloat z : {-1.0f, 1.0f}) {  // -1: mirrored
-        ASSERT_TRUE(load(sharedScenes + "/assimp/test/models/LWS/move_x.lws",
-                         BrackmoorLwoQuiet | (z < 0 ? BrackmoorLwoRightHanded : 0)));
+        const std::int32_t flags = BrackmoorLwoQuiet | (z < 0 ? BrackmoorLwoRightHanded : 0);
+        ASSERT_TRUE(load(
+            sharedScenes + "/astrofra-demo-redline-assets/assets/3d/03_01_seq_01_ride.lws", flags));
+        for (const double frame : {1.0, 30.5, 65.0}) {
+            scene.SceneFrame(frame);
+            expectEntitiesFollowScene(scene, frame, z < 0);
+        }
+        ASSERT_TRUE(load(sharedScenes + "/assimp/test/models/LWS/move_x.lws", flags));
         ASSERT_GE(scene.Light[1], 0);
         const TLightSetup light = Brackmoor.lightSetup(static_cast<std::size_t>(scene.Light[1]));
+        const GLfloat* p = light.position;
         GLfloat m[16];
         Brackmoor.firstCamera.CameraMatrix(m);
-        const GLfloat seen[] = {light.position[0],
-                                light.position[1],
-                                light.position[2],
-                                light.position[3],
-                                m[12],
-                                m[13],
-                                m[14],
-                                -m[8],
-                                -m[9],
-                                -m[10]};
+        const GLfloat seen[] = {p[0], p[1], p[2], p[3], m[12], m[13], m[14], -m[8], -m[9], -m[10]};
         const GLfloat want[] = {
             -0.579228f, 0.573576f, -0.579228f * z, 0, -0.1f, 0.95f, -6.384f * z, 0, 0, z};
         for (int k = 0; k < 10; ++k)
