@@ -257,9 +257,8 @@ TEST(BrackmoorView, InfoPrintsEachItemsMatrix) {
         scenes + "/astrofra-demo-redline-assets/assets/3d/03_01_seq_01_ride.lws";
     const RunResult run = runView(".", quoted(ride) + " --info --frame 30.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    testing::internal::CaptureStdout();
-    const bm::SceneFiles read =
-        bm::readSceneFiles(ride, BrackmoorLwoQuiet);  // as the viewer reads it
+    testing::internal::CaptureStdout();  // the scene read as the viewer reads it
+    const bm::SceneFiles read = bm::readSceneFiles(ride, BrackmoorLwoQuiet);
     testing::internal::GetCapturedStdout();
     const std::vector<bm::LwsMatrix> world = bm::worldMatrices(read.scene, 30.5);
     const std::vector<std::string> printed = lines(run.out);
@@ -336,10 +335,9 @@ TEST_F(BrackmoorViewGL, LuminousShipShowsItsImageLitOrNot) {
     ASSERT_EQ(lit.width, 640);
     EXPECT_TRUE(lit.rgba ==
                 viewPicture(samples + "Objects/mesh_ship.lwo", "--frames 1 --no-light").rgba);
-    std::size_t canopy = 0;
+    std::size_t canopy = 0;  // pixels of (0.875, 1, 0.5)
     for (std::size_t i = 0; i + 3 < lit.rgba.size(); i += 4) {
-        canopy += lit.rgba[i] == 223 && lit.rgba[i + 1] == 255 &&
-                  lit.rgba[i + 2] == 128;  // (0.875, 1, 0.5)
+        canopy += lit.rgba[i] == 223 && lit.rgba[i + 1] == 255 && lit.rgba[i + 2] == 128;
         drawnRed = std::max(drawnRed, redness(&lit.rgba[i]));
     }
     EXPECT_GT(canopy, 1000u);
