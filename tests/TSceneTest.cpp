@@ -190,4 +190,23 @@ TEST_F(TSceneGL, ParentCycleIsCutAndPivotsTurn) {
     expectEntitiesFollowScene(scene, 1, false);
 }
 
+// A fully luminous surface is drawn unlit: catches normals made for it all the same, with shared
+// vertices or without. Its colour is checked with the other luminosity rules.
+TEST_F(TSceneGL, LuminousSurfacesKeepNoNormals) {
+    lwo::Model lamp = model({triangle(0)});
+    lamp.layers[0].polygons.push_back({{0, 2, 1}, 1});
+    lamp.tags = {"Lamp", "Wall"};
+    lamp.surfaces = {{"Lamp", 1, 1, 1, 0, 1}, {"Wall", 1, 1, 1}};
+    const std::string file = bm::test::makeTempDir() + "/lamp.lwo";
+    ASSERT_TRUE(lwo::writeFile(file, lwo::write(lamp)));
+    for (const std::int32_t compact : {0, BrackmoorLwoCompact}) {
+        TEntityClass e;
+        testing::internal::CaptureStdout();
+        e.LoadLWO(file, BrackmoorLwoQuiet | BrackmoorLwoSurfaces | BrackmoorLwoNormals | compact);
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(e.Surface.size(), 2u);
+        EXPECT_TRUE(e.Surface[0]->normals.empty() && !e.Surface[1]->normals.empty()) << compact;
+    }
+}
+
 }  // namespace
