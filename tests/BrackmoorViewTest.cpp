@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -127,15 +126,11 @@ TEST(BrackmoorView, RunsWithoutAWindowPrintOnceAndExit) {
         {"box.lwo --turn fast", 2, "--turn"},
         {"box.lwo --spin", 2, "--spin"},
         {"box.lwo box.lwo", 2, "one model"},
-        {"missing.lws --info", 1, "missing.lws"},
         {"unnumbered.lws", 1, "no version number"},
-        {"unnumbered.lws --info", 1, "no version number"},
-        {"scene.lws --frame", 2, "--frame"},
         {"scene.lws --frame soon", 2, "--frame"},
         {"scene.lws --turn 1", 2, "--turn is for objects"},
         {"box.lwo --frame 3", 2, "for scenes"},
         {"box.lwo --info", 2, "for scenes"},
-        {"box.lwo --fps", 2, "--fps"},
         {"box.lwo --frames 1 --fps", 2, "--fps"},
     };
     for (const auto& c : cases) {
@@ -222,64 +217,27 @@ TEST_F(BrackmoorViewGL, FrontFacesTheViewerUnmirroredAndLit) {
     EXPECT_EQ(silhouette(back)[0], -1);
 }
 
-// Shared vertices, the viewer's way, draw a model pixel for pixel as a vertex per corner does:
-// real models with colours, images, UVs and smooth normals, lit, facing the viewer and turned.
-// The summary counts the same; --fps adds its one line.
+// Shared vertices in the viewer, lit, textured and turned, draw what a vertex per corner does
+// (the loader's tests compare the triangles themselves); --fps adds its one line.
 TEST_F(BrackmoorViewGL, SharedVerticesDrawTheSamePicture) {
     const std::string shared = BRACKMOOR_SHARED_LWO_DIR;
     if (shared.empty())
         GTEST_SKIP() << "the shared folder of LWO models (shared/lwo) is not here";
-    for (const char* file : {"ModoExport_vertNormals.lwo", "sphere_with_mat_gloss_10pc.lwo",
-                             "boxuv.lwo", "MappingModes_earth_spherical_x.lwo", "hierarchy.lwo"}) {
-        const std::string model = shared + "/" + file;
-        for (const char* pose : {"--frames 1", "--frames 12 --turn 25 --size 320x240"}) {
-            const bm::test::PngImage compact = viewPicture(model, pose);
-            const bm::test::PngImage plain =
-                viewPicture(model, std::string(pose) + " --no-compact");
-            ASSERT_GT(compact.width, 0) << file << " " << pose;
-            EXPECT_NE(silhouette(compact)[0], -1) << file << " " << pose;
-            EXPECT_TRUE(compact.rgba == plain.rgba) << file << " " << pose;
-        }
-    }
-    const std::string model = shared + "/hierarchy.lwo";
-    const std::string directory = bm::test::makeTempDir();
-    const std::regex time(R"(\d+\.\d ms)");
-    const RunResult plain = runView(directory, quoted(model) + " --frames 1 --no-compact");
-    const RunResult timed = runView(directory, quoted(model) + " --frames 4 --fps");
+    const std::string model = shared + "/MappingModes_earth_spherical_x.lwo";
+    const std::string pose = "--frames 12 --turn 25 --size 320x240";
+    const bm::test::PngImage compact = viewPicture(model, pose);
+    EXPECT_NE(silhouette(compact)[0], -1);
+    EXPECT_TRUE(compact.rgba == viewPicture(model, pose + " --no-compact").rgba);
+    const RunResult timed = runView(".", quoted(shared + "/hierarchy.lwo") + " --frames 4 --fps");
     ASSERT_EQ(timed.exitCode, 0) << timed.err;
-    const std::vector<std::string> said = lines(timed.out);
-    ASSERT_EQ(said.size(), 2u) << timed.out;
-    EXPECT_EQ(std::regex_replace(said[0] + "\n", time, "T ms"),
-              std::regex_replace(plain.out, time, "T ms"));
-    EXPECT_TRUE(std::regex_match(
-        said[1],
-        std::regex(R"(3 frames after the first in \d+\.\d ms: \d+\.\d frames per second)")))
-        << said[1];
+    EXPECT_TRUE(std::regex_match(timed.out, std::regex(R"(.*hierarchy\.lwo: .* loaded in \d+\.\d ms
+3 frames after the first in \d+\.\d ms: \d+\.\d frames per second
+)"))) << timed.out;
 }
 
-namespace {
-
-struct InfoLine {
-    std::string kind;
-    int parent = -2;
-    double m[12] = {};
-    std::string name;
-};
-
-InfoLine infoLine(const std::string& line) {
-    std::istringstream in(line);
-    InfoLine info;
-    in >> info.kind >> info.parent;
-    for (double& value : info.m)
-        in >> value;
-    std::getline(in >> std::ws, info.name);
-    return info;
-}
-
-}  // namespace
-
-// --info without a window: the worked example's numbers at frame 10, and on a ride through the
-// city, every item's kind, parent line, matrix and name as the scene reader and motion give them.
+// --info without a window: the worked example's numbers at frame 10; on a ride through the city,
+// each item's kind, parent, matrix and name as the scene reader and motion give them. Catches a
+// line out of step with the scene's items or a matrix printed by columns.
 TEST(BrackmoorView, InfoPrintsEachItemsMatrix) {
     SKIP_WITHOUT_SHARED_SCENES();
     const std::string scenes = bm::test::sharedScenes;
@@ -299,27 +257,34 @@ TEST(BrackmoorView, InfoPrintsEachItemsMatrix) {
         scenes + "/astrofra-demo-redline-assets/assets/3d/03_01_seq_01_ride.lws";
     const RunResult run = runView(".", quoted(ride) + " --info --frame 30.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    testing::internal::CaptureStdout();
-    const bm::SceneFiles files = bm::readSceneFiles(ride, BrackmoorLwoQuiet);
+    testing::internal::CaptureStdout();  // the scene read as the viewer reads it
+    const bm::SceneFiles read = bm::readSceneFiles(ride, BrackmoorLwoQuiet);
     testing::internal::GetCapturedStdout();
-    const std::vector<bm::LwsMatrix> world = bm::worldMatrices(files.scene, 30.5);
+    const std::vector<bm::LwsMatrix> world = bm::worldMatrices(read.scene, 30.5);
     const std::vector<std::string> printed = lines(run.out);
-    ASSERT_EQ(printed.size(), files.scene.items.size());
+    ASSERT_EQ(printed.size(), read.scene.items.size());
     const char* kinds[] = {"", "object", "light", "camera"};
     for (std::size_t i = 0; i < printed.size(); ++i) {
-        const bm::LwsItem& item = files.scene.items[i];
-        const InfoLine info = infoLine(printed[i]);
-        EXPECT_EQ(info.kind, item.null ? "null" : kinds[item.type]) << printed[i];
-        EXPECT_EQ(info.parent, item.parent) << printed[i];
-        EXPECT_EQ(info.name, item.name) << printed[i];
-        for (int k = 0; k < 12; ++k)
-            EXPECT_NEAR(info.m[k], world[i].m[k / 4][k % 4], 1e-6) << printed[i];
+        const bm::LwsItem& item = read.scene.items[i];
+        std::istringstream in(printed[i]);
+        std::string kind, name;
+        int parent = -2;
+        in >> kind >> parent;
+        for (int k = 0; k < 12; ++k) {
+            double cell = 0;
+            in >> cell;
+            EXPECT_NEAR(cell, world[i].m[k / 4][k % 4], 1e-6) << printed[i];
+        }
+        std::getline(in >> std::ws, name);
+        EXPECT_EQ(kind, item.null ? "null" : kinds[item.type]) << printed[i];
+        EXPECT_EQ(parent, item.parent) << printed[i];
+        EXPECT_EQ(name, item.name) << printed[i];
     }
 }
 
-// The worked example's cube through the scene's camera, at frame 1 and, moved left, at frame 50:
-// where its corners land through the camera's matrix and zoom, on the window's aspect, is the
-// silhouette drawn. Unlit, so that no face is too dark to tell from the background.
+// The worked example's cube through the scene's camera at frames 1 and 50: where its corners
+// land through the camera's matrix and zoom is the silhouette drawn. Catches a camera facing or
+// mirrored wrongly, a zoom read as a field of view, or --frame ignored. Unlit, so no face is dark.
 TEST_F(BrackmoorViewGL, SceneIsSeenThroughItsCamera) {
     SKIP_WITHOUT_SHARED_SCENES();
     const std::string folder = bm::test::sharedScenes + "/assimp/test/models/LWS";
@@ -330,8 +295,7 @@ TEST_F(BrackmoorViewGL, SceneIsSeenThroughItsCamera) {
     const bm::test::SceneRead read = bm::test::readSharedScene("assimp/test/models/LWS/move_x.lws");
     for (const double frame : {1.0, 50.0}) {
         const std::vector<bm::LwsMatrix> world = bm::worldMatrices(read.scene, frame);
-        const bm::LwsMatrix& object = world[0];
-        const bm::LwsMatrix& eye = world[2];
+        const bm::LwsMatrix &object = world[0], &eye = world[2];
         const double zoom = 3.2, aspect = 640.0 / 480.0;
         std::array<double, 4> expected = {1e9, 1e9, -1e9, -1e9};
         for (const VertexData& p : cube.Vertices) {
@@ -347,45 +311,35 @@ TEST_F(BrackmoorViewGL, SceneIsSeenThroughItsCamera) {
             expected = {std::min(expected[0], x), std::min(expected[1], y),
                         std::max(expected[2], x), std::max(expected[3], y)};
         }
-        const bm::test::PngImage picture = viewPicture(
-            folder + "/move_x.lws", "--frame " + std::to_string(frame) + " --frames 1 --no-light");
-        const std::array<int, 4> drawn = silhouette(picture);
-        for (int k = 0; k < 4; ++k)
-            EXPECT_NEAR(
-                drawn[static_cast<std::size_t>(k)],
-                std::clamp(expected[static_cast<std::size_t>(k)], 0.0, k % 2 == 0 ? 639.0 : 479.0),
-                2.0)
+        const std::array<int, 4> drawn = silhouette(viewPicture(
+            folder + "/move_x.lws", "--frame " + std::to_string(frame) + " --frames 1 --no-light"));
+        for (std::size_t k = 0; k < 4; ++k)
+            EXPECT_NEAR(drawn[k], std::clamp(expected[k], 0.0, k % 2 == 0 ? 639.0 : 479.0), 2.0)
                 << "frame " << frame << ", edge " << k;
     }
 }
 
-// The sample ship is baked: three fully luminous surfaces without diffuse, its body in its image,
-// its canopy in a plain colour. It shows the same picture lit and unlit, at full strength: the
-// canopy in its colour exactly, the image's reds as bright as the image has them.
+// The sample ship is baked: fully luminous surfaces without diffuse, its body in its image, its
+// canopy in a plain colour. Catches luminosity lost (all black) or lit over: the same picture lit
+// or not, the canopy in its colour exactly, the image's reds as bright as the image has them.
 TEST_F(BrackmoorViewGL, LuminousShipShowsItsImageLitOrNot) {
     const std::string samples = std::string(BRACKMOOR_SOURCE_DIR) + "/samples/";
     bm::Image image;
     std::string why;
     ASSERT_TRUE(bm::readImageFile(samples + "Images/map_ship.jpg", image, why)) << why;
     const auto redness = [](const unsigned char* p) { return p[1] < 64 && p[2] < 64 ? p[0] : 0; };
-    int imageRed = 0;
+    int imageRed = 0, drawnRed = 0;
     for (std::size_t i = 0; i + 2 < image.pixels.size(); i += std::size_t(image.channels))
         imageRed = std::max(imageRed, redness(&image.pixels[i]));
-    const std::string model = samples + "Objects/mesh_ship.lwo";
-    const bm::test::PngImage lit = viewPicture(model, "--frames 1");
-    const bm::test::PngImage unlit = viewPicture(model, "--frames 1 --no-light");
+    const bm::test::PngImage lit = viewPicture(samples + "Objects/mesh_ship.lwo", "--frames 1");
     ASSERT_EQ(lit.width, 640);
-    EXPECT_TRUE(lit.rgba == unlit.rgba);
-    std::size_t shown = 0, canopy = 0;
-    int drawnRed = 0;
+    EXPECT_TRUE(lit.rgba ==
+                viewPicture(samples + "Objects/mesh_ship.lwo", "--frames 1 --no-light").rgba);
+    std::size_t canopy = 0;  // pixels of (0.875, 1, 0.5)
     for (std::size_t i = 0; i + 3 < lit.rgba.size(); i += 4) {
-        const unsigned char* p = &lit.rgba[i];
-        shown += std::max({p[0], p[1], p[2]}) > 10 ? 1 : 0;
-        canopy += p[0] == 223 && p[1] == 255 && p[2] == 128 ? 1 : 0;  // (0.875, 1, 0.5)
-        drawnRed = std::max(drawnRed, redness(p));
+        canopy += lit.rgba[i] == 223 && lit.rgba[i + 1] == 255 && lit.rgba[i + 2] == 128;
+        drawnRed = std::max(drawnRed, redness(&lit.rgba[i]));
     }
-    // Drawn black, as before luminosity was read, none would show.
-    EXPECT_GT(shown, 10000u);
     EXPECT_GT(canopy, 1000u);
     EXPECT_GE(imageRed, 200);
     EXPECT_GE(drawnRed, imageRed - 16);
