@@ -253,25 +253,19 @@ TEST(Lwo2Appearance, RunsFollowFirstUse) {
 // first, a VMAD entry overriding it at its polygon; one whose image is clip 0 finds that clip and
 // keeps its block's map. Corners as (u, 1 - v).
 TEST(Lwo2Appearance, SurfacesWithoutAnImageTakeTheirLayersFirstUvMap) {
-    const ReadResult r = readWithLooks(object({
-        tags({"Plain", "Clip0"}),
-        layer(0, "near"),
-        points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}),
-        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.1f, 0.2f}}, {1, {0.3f, 0.4f}}}),
-        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.9f, 0.9f}}}),
-        polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
-        polygonTags("SURF", {{0, 0}, {1, 0}, {2, 1}}),
-        vertexMap("VMAD", "TXUV", 2, "first", {{1, {0.7f, 0.8f}, 1}}),
-        layer(1, "far"),
-        points({{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}),
-        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.5f, 0.6f}}}),
-        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.05f, 0.05f}}}),
-        polygons("FACE", {{0, 1, 2}}),
-        polygonTags("SURF", {{0, 0}}),
-        stillClip(0, "../../3DS/m_rifl.bmp"),
-        surface("Plain", {}),
-        surface("Clip0", {imageBlock(5, 0, "second")}),
-    }));
+    const ReadResult r = readWithLooks(object(
+        {tags({"Plain", "Clip0"}), layer(0, "near"), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}),
+         vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.1f, 0.2f}}, {1, {0.3f, 0.4f}}}),
+         vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.9f, 0.9f}}}),
+         polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
+         polygonTags("SURF", {{0, 0}, {1, 0}, {2, 1}}),
+         vertexMap("VMAD", "TXUV", 2, "first", {{1, {0.7f, 0.8f}, 1}}), layer(1, "far"),
+         points({{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}),
+         vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.5f, 0.6f}}}),
+         vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.05f, 0.05f}}}),
+         polygons("FACE", {{0, 1, 2}}), polygonTags("SURF", {{0, 0}}),
+         stillClip(0, "../../3DS/m_rifl.bmp"), surface("Plain", {}),
+         surface("Clip0", {imageBlock(5, 0, "second")})}));
     const bm::ModelLooks looks = looksOf(r.lwo);
     ASSERT_EQ(looks.looks.size(), 2u);
     EXPECT_EQ(looks.looks[1].imageFile, "../../3DS/m_rifl.bmp");
