@@ -5,15 +5,13 @@
 #include "LwoMemory.h"
 #include "LwoModels.h"
 #include "LwoWalk.h"
+#include "ModelLoads.h"
+#include "SideBySide.h"
 
-#include <assimp/cimport.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +24,8 @@
 namespace {
 
 using bm::bench::BenchModel;
+using bm::bench::median;
+using bm::bench::verdict;
 
 // Every measurement is repeated and its median kept: the machines are shared and noisy.
 constexpr int kRepetitions = 7;
@@ -33,14 +33,6 @@ constexpr int kColdRounds = 7;
 // What lwo_load_once runs, in this order in the first round, each round starting one later.
 const char* const kColdLoaders[] = {"assimp", "compact", "quiet", "walk", "read"};
 constexpr std::size_t kColdLoaderCount = std::size(kColdLoaders);
-
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Each loader's fresh-process loads of one model.
 struct ColdLoads {
@@ -119,44 +111,18 @@ private:
     int saved_;
 };
 
-std::size_t trianglesOf(const std::vector<TSurfaceClass*>& surfaces) {
-    std::size_t triangles = 0;
-    for (const TSurfaceClass* s : surfaces)
-        triangles += s->triangleIndex.size() / 3;
-    return triangles;
-}
-
-// Each load goes into a fresh entity; the registry keeps its surfaces until exit.
 void loadLwo(benchmark::State& state, const BenchModel& model, std::int32_t flags) {
     bm::bench::warmUpMemory(model.warmUpBytes);
-    std::vector<TSurfaceClass*> surfaces;
     {
         QuietStdout quiet;
-        for (auto _ : state) {
-            TEntityClass entity;
-            entity.LoadLWO(model.path, flags);
-            surfaces = std::move(entity.Surface);
-        }
+        bm::bench::loadLwo(state, model.path, flags);
     }
-    state.counters["triangles"] = static_cast<double>(trianglesOf(surfaces));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(model.bytes.size()));
 }
 
 void assimpImport(benchmark::State& state, const BenchModel& model) {
     bm::bench::warmUpMemory(model.warmUpBytes);
-    std::size_t faces = 0;
-    for (auto _ : state) {
-        const aiScene* scene = aiImportFile(model.path.c_str(), aiProcess_Triangulate);
-        if (!scene) {
-            state.SkipWithError(aiGetErrorString());
-            break;
-        }
-        faces = 0;
-        for (unsigned m = 0; m < scene->mNumMeshes; ++m)
-            faces += scene->mMeshes[m]->mNumFaces;
-        aiReleaseImport(scene);
-    }
-    state.counters["triangles"] = static_cast<double>(faces);
+    bm::bench::assimpImport(state, model.path);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(model.bytes.size()));
 }
 
@@ -186,10 +152,7 @@ void readFile(benchmark::State& state, const BenchModel& model, bool walk) {
 
 void registerModel(const BenchModel& model) {
     const auto add = [&](const char* what, auto fn) {
-        return benchmark::RegisterBenchmark((model.name + "." + what).c_str(), fn)
-            ->Repetitions(kRepetitions)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        return bm::bench::repeated(model.name + "." + what, fn, kRepetitions)->UseRealTime();
     };
     const BenchModel* m = &model;
     // A model load keeps hundreds of megabytes until exit, so each repetition is one load.
@@ -205,40 +168,6 @@ void registerModel(const BenchModel& model) {
     add("ReadAndWalk", [m](benchmark::State& s) { readFile(s, *m, true); });
 }
 
-// Prints the aggregates as usual and keeps every repetition's time, for the medians below.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::vector<double>> seconds;
-    std::map<std::string, double> triangles;
-
-    void ReportRuns(const std::vector<Run>& reports) override {
-        std::vector<Run> aggregates;
-        for (const Run& run : reports) {
-            if (run.run_type == Run::RT_Aggregate) {
-                aggregates.push_back(run);
-                continue;
-            }
-            if (run.error_occurred || run.iterations == 0)
-                continue;
-            const std::string& name = run.run_name.function_name;
-            seconds[name].push_back(run.real_accumulated_time / run.iterations);
-            const auto counter = run.counters.find("triangles");
-            if (counter != run.counters.end())
-                triangles[name] = counter->second.value;
-        }
-        ConsoleReporter::ReportRuns(aggregates);
-    }
-
-    double median(const std::string& name) const {
-        const auto found = seconds.find(name);
-        return found == seconds.end() ? 0.0 : ::median(found->second);
-    }
-};
-
-const char* verdict(bool met) {
-    return met ? "met" : "NOT met";
-}
-
 void printLoad(const char* what, double ms, double assimp, double target) {
     if (ms <= 0)
         return;
@@ -249,7 +178,7 @@ void printLoad(const char* what, double ms, double assimp, double target) {
     std::printf("\n");
 }
 
-void printTriangles(const BenchModel& model, const MedianReporter& r) {
+void printTriangles(const BenchModel& model, const bm::bench::MedianReporter& r) {
     const auto count = [&](const char* what) {
         const auto found = r.triangles.find(model.name + "." + what);
         return found == r.triangles.end() ? -1.0 : found->second;
@@ -296,8 +225,11 @@ void printCold(const ColdLoads& cold) {
                 same ? "the same" : "NOT the same");
 }
 
-void printSummary(const BenchModel& model, const MedianReporter& r, const ColdLoads& cold) {
-    const auto ms = [&](const char* what) { return 1000.0 * r.median(model.name + "." + what); };
+void printSummary(const BenchModel& model, const bm::bench::MedianReporter& r,
+                  const ColdLoads& cold) {
+    const auto ms = [&](const char* what) {
+        return 1000.0 * r.medianSeconds(model.name + "." + what);
+    };
     const double quiet = ms("LoadQuiet"), compact = ms("LoadCompact"), report = ms("LoadReport");
     const double assimp = ms("Assimp"), read = ms("ReadFile"), walk = ms("ReadAndWalk");
     std::printf("\n%s (%s): %zu bytes, %zu points, %zu polygons, %zu triangles by n - 2\n",
@@ -338,16 +270,8 @@ int main(int argc, char** argv) {
         cold.push_back(loadCold(model, model.warmUpBytes));
         registerModel(model);
     }
-    // Repetitions of all the benchmarks are run in random order, so that a busy spell on the
-    // machine is spread over them rather than falling on one.
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bm::bench::MedianReporter reporter;
+    bm::bench::runInterleaved(argc, argv, reporter);
     for (std::size_t i = 0; i < models.size(); ++i) {
         printSummary(models[i], reporter, cold[i]);
         std::remove(models[i].path.c_str());

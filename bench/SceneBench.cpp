@@ -2,10 +2,10 @@
 // against drawing its 10,000 entities.
 #include "Brackmoor.h"
 #include "Lwo2Writer.h"
+#include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -108,15 +108,9 @@ void draw() {
     glFinish();
 }
 
-double timed(void (*work)()) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 void BM_Scene(benchmark::State& state, void (*work)()) {
     for (auto _ : state)
-        state.SetIterationTime(timed(work));
+        state.SetIterationTime(bm::bench::secondsOf(work));
     state.SetItemsProcessed(state.iterations() * itemCount);
 }
 BENCHMARK_CAPTURE(BM_Scene, SceneFrame, update)->UseManualTime();
@@ -124,36 +118,20 @@ BENCHMARK_CAPTURE(BM_Scene, updateWorld, draw)->UseManualTime();
 
 // The two alternate frame by frame, so load on the machine falls on both alike.
 void BM_UpdateOverDraw(benchmark::State& state) {
-    std::vector<double> updates, draws;
-    for (auto _ : state) {
-        updates.push_back(timed(update));
-        draws.push_back(timed(draw));
-    }
-    const auto median = [](std::vector<double>& v) {
-        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    const double u = median(updates), d = median(draws);
-    updateToDrawRatio = u / d;
-    state.counters["update_ms"] = u * 1e3;
-    state.counters["draw_ms"] = d * 1e3;
-    state.counters["ratio"] = updateToDrawRatio;
+    updateToDrawRatio = bm::bench::ratioCounters(state, bm::bench::alternate(state, update, draw),
+                                                 "update_ms", "draw_ms", 1e3);
 }
 BENCHMARK(BM_UpdateOverDraw)->MinTime(3.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!bm::bench::runInOrder(argc, argv, buildScene))
         return 1;
-    buildScene();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     if (updateToDrawRatio > 0)
         std::printf(
             "SceneFrame vs updateWorld, %d items of 9 channels of %d keys, median: %.3fx "
             "(target at most 1x): %s\n",
             itemCount, keysPerChannel, updateToDrawRatio,
-            updateToDrawRatio <= 1.0 ? "met" : "NOT met");
+            bm::bench::verdict(updateToDrawRatio <= 1.0));
     return 0;
 }

@@ -2,16 +2,15 @@
 // vertices (its default) and with a vertex per corner (--no-compact), side by side in one run.
 // Each repetition is one run of the viewer, which times the frames after its first.
 #include "LwoModels.h"
+#include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -68,34 +67,6 @@ void drawFrames(benchmark::State& state, const std::string& model, bool compact)
     }
 }
 
-// Keeps every repetition's seconds a frame, for the medians below.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::vector<double>> seconds;
-
-    void ReportRuns(const std::vector<Run>& reports) override {
-        std::vector<Run> aggregates;
-        for (const Run& run : reports) {
-            if (run.run_type == Run::RT_Aggregate)
-                aggregates.push_back(run);
-            else if (!run.error_occurred && run.iterations > 0)
-                seconds[run.run_name.function_name].push_back(run.real_accumulated_time /
-                                                              run.iterations);
-        }
-        ConsoleReporter::ReportRuns(aggregates);
-    }
-
-    double medianFps(const std::string& name) const {
-        const auto found = seconds.find(name);
-        if (found == seconds.end() || found->second.empty())
-            return 0;
-        std::vector<double> s = found->second;
-        std::sort(s.begin(), s.end());
-        const std::size_t n = s.size();
-        return 1 / (n % 2 ? s[n / 2] : (s[n / 2 - 1] + s[n / 2]) / 2);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,31 +77,28 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const bool compact : {true, false})
-        benchmark::RegisterBenchmark(
+        bm::bench::repeated(
             compact ? "View.Compact" : "View.Plain",
-            [path = model.path, compact](benchmark::State& s) { drawFrames(s, path, compact); })
-            ->Repetitions(kRepetitions)
+            [path = model.path, compact](benchmark::State& s) { drawFrames(s, path, compact); },
+            kRepetitions)
             ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+            ->UseManualTime();
+    bm::bench::MedianReporter reporter;
+    bm::bench::runInterleaved(argc, argv, reporter);
     std::remove(model.path.c_str());
-    const double compact = reporter.medianFps("View.Compact");
-    const double plain = reporter.medianFps("View.Plain");
+    // Each iteration's time is one frame's.
+    const auto fps = [&](const char* name) {
+        const double seconds = reporter.medianSeconds(name);
+        return seconds > 0 ? 1 / seconds : 0.0;
+    };
+    const double compact = fps("View.Compact"), plain = fps("View.Plain");
     std::printf("\nThe viewer on %s (%zu triangles), 640x480, lit, medians of %d runs:\n",
                 model.description.c_str(), model.triangles, kRepetitions);
     std::printf("  shared vertices %.2f frames per second, a vertex per corner %.2f", compact,
                 plain);
     if (compact > 0 && plain > 0)
         std::printf(": %.2fx (target at least 1.5x): %s", compact / plain,
-                    compact / plain >= 1.5 ? "met" : "NOT met");
+                    bm::bench::verdict(compact / plain >= 1.5));
     std::printf("\n");
     return 0;
 }

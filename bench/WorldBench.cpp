@@ -1,10 +1,9 @@
 // WorldBench.cpp - updateWorld over 1,000 cubes against a hand-written loop of the same GL calls.
 #include "Brackmoor.h"
+#include "SideBySide.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -83,19 +82,17 @@ void engineWorld() {
 }
 
 // One frame as the frame function has it, finished so GL has done all its work.
-double timeFrame(void (*draw)()) {
-    const auto start = std::chrono::steady_clock::now();
+void frame(void (*draw)()) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glEnableClientState(GL_VERTEX_ARRAY);
     draw();
     glFinish();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void BM_Frame(benchmark::State& state, void (*draw)()) {
     for (auto _ : state)
-        state.SetIterationTime(timeFrame(draw));
+        state.SetIterationTime(bm::bench::secondsOf([draw] { frame(draw); }));
     state.SetItemsProcessed(state.iterations() * cubeCount);
 }
 BENCHMARK_CAPTURE(BM_Frame, updateWorld, engineWorld)->UseManualTime();
@@ -103,35 +100,20 @@ BENCHMARK_CAPTURE(BM_Frame, handWrittenLoop, handWrittenWorld)->UseManualTime();
 
 // The two alternate frame by frame, so load on the machine falls on both alike.
 void BM_EngineOverHandLoop(benchmark::State& state) {
-    std::vector<double> engine, hand;
-    for (auto _ : state) {
-        engine.push_back(timeFrame(engineWorld));
-        hand.push_back(timeFrame(handWrittenWorld));
-    }
-    const auto median = [](std::vector<double>& v) {
-        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    const double e = median(engine), h = median(hand);
-    engineToHandRatio = e / h;
-    state.counters["engine_us"] = e * 1e6;
-    state.counters["hand_us"] = h * 1e6;
-    state.counters["ratio"] = engineToHandRatio;
+    const auto medians = bm::bench::alternate(
+        state, [] { frame(engineWorld); }, [] { frame(handWrittenWorld); });
+    engineToHandRatio = bm::bench::ratioCounters(state, medians, "engine_us", "hand_us", 1e6);
 }
 BENCHMARK(BM_EngineOverHandLoop)->MinTime(3.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!bm::bench::runInOrder(argc, argv, buildScene))
         return 1;
-    buildScene();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     if (engineToHandRatio > 0)
         std::printf(
             "updateWorld vs hand-written loop, %d cubes, median frame: %.3fx "
             "(target within 1.10x): %s\n",
-            cubeCount, engineToHandRatio, engineToHandRatio <= 1.10 ? "met" : "NOT met");
+            cubeCount, engineToHandRatio, bm::bench::verdict(engineToHandRatio <= 1.10));
     return 0;
 }

@@ -410,7 +410,6 @@ TEST_F(BrackmoorWorldGL, LightsShadeSurfacesWithANormalPerVertex) {
         {"light turned away", 1, 9, -1, 1, 180, 0},
         {"full bright", 1, 9, -1, 1, 0, 255, 1},
         {"full bright, facing away", -1, 9, -1, 1, 0, 255, 1},
-        {"full bright, light turned away", 1, 9, -1, 1, 180, 255, 1},
     };
     BrackmoorClass engine{};  // its own lights: the global engine keeps none for other tests
     engine.LightColour(engine.CreateLight(), 0.5f, 0.25f, 0);

@@ -249,49 +249,33 @@ TEST(Lwo2Appearance, RunsFollowFirstUse) {
     EXPECT_TRUE(c.entity.Surface[0]->normals.empty());
 }
 
-// Each surface's texture coordinates, as (u, 1 - v): a surface without an image it can lay on
-// takes the first UV map of its point's layer, a VMAD entry overriding it at its polygon; one
-// whose image is clip 0 finds that clip and keeps its block's map, loaded or not.
+// A surface without a usable image takes the first UV map of its point's layer, not the file's
+// first, a VMAD entry overriding it at its polygon; one whose image is clip 0 finds that clip and
+// keeps its block's map. Corners as (u, 1 - v).
 TEST(Lwo2Appearance, SurfacesWithoutAnImageTakeTheirLayersFirstUvMap) {
-    const ByteList bytes = object({
-        tags({"Plain", "Clip0", "Front"}),
-        layer(0, "near"),
-        points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}),
-        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.1f, 0.2f}}, {1, {0.3f, 0.4f}}}),
-        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.9f, 0.9f}}}),
-        polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
-        polygonTags("SURF", {{0, 0}, {1, 0}, {2, 1}, {3, 2}}),
-        vertexMap("VMAD", "TXUV", 2, "first", {{1, {0.7f, 0.8f}, 1}}),
-        layer(1, "far"),
-        points({{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}),
-        vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.5f, 0.6f}}}),
-        vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.05f, 0.05f}}}),
-        polygons("FACE", {{0, 1, 2}}),
-        polygonTags("SURF", {{0, 0}}),
-        stillClip(0, "../../3DS/m_rifl.bmp"),
-        surface("Plain", {}),
-        surface("Clip0", {imageBlock(5, 0, "second")}),
-        surface("Front", {imageBlock(4, 0)}),
-    });
-    const ReadResult r = readWithLooks(bytes);
-    std::ostringstream report;
-    bm::ReportWriter out(report);
-    const bm::ModelLooks looks = bm::findLooks(r.lwo, out);
-    out.flush();
-    EXPECT_EQ(problemLines(r.report + report.str()),
-              "LoadLWO: surface \"Front\": its image is laid on by front projection, which needs "
-              "the camera; drawn in its colour\n");
-    ASSERT_EQ(looks.looks.size(), 3u);
+    const ReadResult r = readWithLooks(object(
+        {tags({"Plain", "Clip0"}), layer(0, "near"), points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}),
+         vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.1f, 0.2f}}, {1, {0.3f, 0.4f}}}),
+         vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.9f, 0.9f}}}),
+         polygons("FACE", {{0, 1, 2}, {0, 1, 2}, {0, 1, 2}}),
+         polygonTags("SURF", {{0, 0}, {1, 0}, {2, 1}}),
+         vertexMap("VMAD", "TXUV", 2, "first", {{1, {0.7f, 0.8f}, 1}}), layer(1, "far"),
+         points({{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}),
+         vertexMap("VMAP", "TXUV", 2, "second", {{0, {0.5f, 0.6f}}}),
+         vertexMap("VMAP", "TXUV", 2, "first", {{0, {0.05f, 0.05f}}}),
+         polygons("FACE", {{0, 1, 2}}), polygonTags("SURF", {{0, 0}}),
+         stillClip(0, "../../3DS/m_rifl.bmp"), surface("Plain", {}),
+         surface("Clip0", {imageBlock(5, 0, "second")})}));
+    const bm::ModelLooks looks = looksOf(r.lwo);
+    ASSERT_EQ(looks.looks.size(), 2u);
     EXPECT_EQ(looks.looks[1].imageFile, "../../3DS/m_rifl.bmp");
     bm::CornerValues values(r.lwo, looks, false);
     const struct {
         std::size_t polygon;
         std::int32_t point;
         std::vector<float> want;
-    } cases[] = {
-        {0, 0, {0.1f, 0.8f}}, {0, 1, {0.3f, 0.6f}}, {0, 2, {0, 0}},       {1, 1, {0.7f, 0.2f}},
-        {2, 0, {0.9f, 0.1f}}, {3, 0, {0.1f, 0.8f}}, {4, 4, {0.5f, 0.4f}},
-    };
+    } cases[] = {{0, 0, {0.1f, 0.8f}}, {0, 1, {0.3f, 0.6f}}, {0, 2, {0, 0}},
+                 {1, 1, {0.7f, 0.2f}}, {2, 0, {0.9f, 0.1f}}, {3, 3, {0.5f, 0.4f}}};
     for (const auto& c : cases) {
         values.compute(c.polygon);
         expectFloats(values.uv(cornerAt(r.lwo, c.polygon, c.point)), c.want,
@@ -299,9 +283,10 @@ TEST(Lwo2Appearance, SurfacesWithoutAnImageTakeTheirLayersFirstUvMap) {
     }
 }
 
-// A corner shows its surface's colour, or white under a loaded image, times diffuse plus
-// luminosity, at most 1: the colour LightWave shows in full light. The surface is drawn unlit
-// when more of that colour is luminosity than light. Luminosity below 0 or not a number is none.
+// A corner shows its surface's colour, or white under an image, times diffuse plus luminosity,
+// at most 1; the surface is drawn unlit when more of that is glow than light, and then every
+// engine surface of it is marked full bright, shared vertices or not, lit or not. Luminosity below
+// 0 or not a number is none.
 TEST(Lwo2Appearance, LuminosityAddsToTheColourShownInFullLight) {
     const float nan = std::nanf("");
     const std::optional<float> none;
@@ -326,79 +311,42 @@ TEST(Lwo2Appearance, LuminosityAddsToTheColourShownInFullLight) {
         {"infinite", HUGE_VALF, 0.5f, false, 0.5f, false},
         {"diffuse not a number", 0.25f, nan, false, 1, false},
     };
-    std::vector<std::string> names;
-    std::vector<Bytes> chunks = {points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
-                                 vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}}),
-                                 stillClip(1, "image.png")};
+    // 100 triangles of their own points: two engine surfaces either way.
+    std::vector<lwo::Point> corners;
+    std::vector<Corners> triangles;
     std::vector<std::pair<std::uint32_t, unsigned>> surfaceOf;
-    for (const auto& c : cases) {
-        surfaceOf.push_back({unsigned(names.size()), unsigned(names.size())});
-        names.push_back(c.name);
-        std::vector<Bytes> attributes = {colour(1, 0.5f, 0.25f), attribute("DIFF", c.diffuse)};
-        if (c.luminosity)
-            attributes.push_back(attribute("LUMI", *c.luminosity));
-        if (c.textured)
-            attributes.push_back(imageBlock(5, 1, "uv"));
-        chunks.push_back(surface(c.name, attributes));
+    for (std::uint32_t t = 0; t < 100; ++t) {
+        corners.insert(corners.end(), {{float(t), 0, 0}, {float(t), 1, 0}, {float(t), 0, 1}});
+        triangles.push_back({3 * t, 3 * t + 1, 3 * t + 2});
+        surfaceOf.push_back({t, 0});
     }
-    chunks.insert(chunks.begin(), tags(names));
-    chunks.push_back(polygons("FACE", std::vector<Corners>(names.size(), Corners{0, 1, 2})));
-    chunks.push_back(polygonTags("SURF", surfaceOf));
-    const ReadResult r = readWithLooks(object(chunks));
-    EXPECT_EQ(problemLines(r.report), "");
-    const bm::ModelLooks looks = looksOf(r.lwo);
-    ASSERT_EQ(looks.looks.size(), names.size());
-    bm::CornerValues values(r.lwo, looks, false);
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
-        ASSERT_EQ(looks.looks[i].textured, c.textured) << c.name;
-        const float read = looks.looks[i].surface->luminosity, written = c.luminosity.value_or(0);
-        EXPECT_TRUE(std::isnan(written) ? std::isnan(read) : read == written) << c.name;
-        values.compute(i);
+    for (const auto& c : cases) {
+        std::vector<Bytes> look = {colour(1, 0.5f, 0.25f), attribute("DIFF", c.diffuse)};
+        if (c.luminosity)
+            look.push_back(attribute("LUMI", *c.luminosity));
+        if (c.textured)
+            look.push_back(imageBlock(5, 1, "uv"));
+        const ReadResult r = readWithLooks(
+            object({tags({"S"}), points(corners), vertexMap("VMAP", "TXUV", 2, "uv", {{0, {0, 0}}}),
+                    polygons("FACE", triangles), polygonTags("SURF", surfaceOf),
+                    stillClip(1, "image.png"), surface("S", look)}));
+        const bm::ModelLooks looks = looksOf(r.lwo);
+        bm::CornerValues values(r.lwo, looks, false);
+        values.compute(0);
         const float s = c.shown;
         expectFloats(values.colour(0),
                      c.textured ? std::vector<float>{s, s, s, 1}
                                 : std::vector<float>{s, s * 0.5f, s * 0.25f, 1},
                      c.name);
-        EXPECT_EQ(bm::showsFullBright(looks.looks[i]), c.fullBright) << c.name;
-    }
-}
-
-// Every engine surface of a full-bright LightWave surface is marked fxFullBright, shared vertices
-// or not, lit or not; the others, and every surface of a load without colours, stay -1.
-TEST(Lwo2Appearance, FullBrightSurfacesAreMarkedOnEveryEngineSurface) {
-    // 100 triangles of their own points on "Glow": two engine surfaces either way.
-    std::vector<lwo::Point> corners;
-    std::vector<Corners> triangles;
-    std::vector<std::pair<std::uint32_t, unsigned>> surfaceOf;
-    for (std::uint32_t t = 0; t < 102; ++t) {
-        for (int k = 0; k < 3; ++k)
-            corners.push_back({float(t), float(k & 1), float(k >> 1)});
-        triangles.push_back({3 * t, 3 * t + 1, 3 * t + 2});
-        surfaceOf.push_back({t, t < 100 ? 0u : t - 99});
-    }
-    const ReadResult r = readWithLooks(
-        object({tags({"Glow", "Half", "Plain"}), points(corners), polygons("FACE", triangles),
-                polygonTags("SURF", surfaceOf),
-                surface("Glow", {attribute("LUMI", 1), attribute("DIFF", 0)}),
-                surface("Half", {attribute("LUMI", 0.25f), attribute("DIFF", 0.5f)})}));
-    const std::int32_t surfaces = BrackmoorLwoSurfaces;
-    const struct {
-        std::int32_t flags;
-        std::vector<short> fullBright;  // per engine surface
-    } cases[] = {
-        {surfaces, {1, 1, -1, -1}},
-        {surfaces | BrackmoorLwoCompact, {1, 1, -1, -1}},
-        {surfaces | BrackmoorLwoNormals | BrackmoorLwoRightHanded, {1, 1, -1, -1}},
-        {surfaces | BrackmoorLwoNormals | BrackmoorLwoCompact, {1, 1, -1, -1}},
-        {1, {-1, -1}},
-        {BrackmoorLwoNormals, {-1, -1}},
-    };
-    for (const auto& c : cases) {
-        const Converted converted = convert(r.lwo, c.flags);
-        std::vector<short> got;
-        for (const TSurfaceClass* s : converted.entity.Surface)
-            got.push_back(s->fxFullBright);
-        EXPECT_EQ(got, c.fullBright) << "flags " << c.flags;
+        for (const std::int32_t flags :
+             {BrackmoorLwoSurfaces, looksFlags | BrackmoorLwoCompact,
+              looksFlags | BrackmoorLwoRightHanded, BrackmoorLwoNormals | BrackmoorLwoCompact}) {
+            const Converted converted = convert(r.lwo, flags);
+            ASSERT_EQ(converted.entity.Surface.size(), 2u) << c.name;
+            for (const TSurfaceClass* each : converted.entity.Surface)
+                EXPECT_EQ(each->fxFullBright,
+                          c.fullBright && (flags & BrackmoorLwoSurfaces) != 0 ? 1 : -1)
+                    << c.name << ", flags " << flags;
+        }
     }
 }

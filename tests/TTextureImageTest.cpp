@@ -164,22 +164,8 @@ TEST(TTextureImage, RefusesBadBytesSayingWhy) {
     }
 }
 
-namespace {
-// Sets the pixel budget for one test and puts the process's back after it.
-class PixelBudget {
-public:
-    explicit PixelBudget(std::size_t pixels) : saved(bm::imagePixelBudget()) {
-        bm::setImagePixelBudget(pixels);
-    }
-    ~PixelBudget() { bm::setImagePixelBudget(saved); }
-
-private:
-    std::size_t saved;
-};
-}  // namespace
-
-// The budget is checked against the header's size, before a pixel is decoded: the default
-// takes 8192 x 8192 and no more, and a budget set by the program moves the line either way.
+// The budget is checked against the header's size, before a pixel is decoded: the default takes
+// 8192 x 8192 and no more, and a budget set by the program moves the line either way.
 TEST(TTextureImage, RefusesImagesOverThePixelBudgetFromTheirHeader) {
     EXPECT_EQ(bm::imagePixelBudget(), bm::defaultImagePixelBudget);
     const struct {
@@ -190,34 +176,23 @@ TEST(TTextureImage, RefusesImagesOverThePixelBudgetFromTheirHeader) {
         {8192, 8192, bm::defaultImagePixelBudget, ""},
         {8192, 8193, bm::defaultImagePixelBudget,
          "image size 8192 x 8193 (67117056 pixels) is over the budget of 67108864 pixels"},
-        {16000, 16000, bm::defaultImagePixelBudget,
-         "image size 16000 x 16000 (256000000 pixels) is over the budget of 67108864 pixels"},
         {16000, 16000, 256000000, ""},
         {10, 10, 100, ""},
         {11, 10, 100, "image size 11 x 10 (110 pixels) is over the budget of 100 pixels"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        const PixelBudget budget(c.budget);
+        bm::setImagePixelBudget(c.budget);
         const ImageBytes png = bm::lwo::zeroPng(c.width, c.height);
         bm::Image header;
         std::string reason;
         EXPECT_EQ(bm::decodeImageHeader(png.data(), png.size(), header, reason), c.reason.empty());
         EXPECT_EQ(reason, c.reason);
-        if (!c.reason.empty()) {
+        if (c.reason.empty())
+            EXPECT_EQ((std::vector<int>{header.width, header.height}),
+                      (std::vector<int>{int(c.width), int(c.height)}));
+        else
             EXPECT_EQ(decode(png).reason, c.reason);
-            continue;
-        }
-        EXPECT_EQ((std::vector<int>{header.width, header.height, header.channels}),
-                  (std::vector<int>{int(c.width), int(c.height), 4}));
     }
-}
-
-// The writer's all-zero PNG decodes whole, so that the bomb refused above is a real image.
-TEST(TTextureImage, ZeroPngDecodesToZeros) {
-    const Decoded d = decode(bm::lwo::zeroPng(300, 130));
-    ASSERT_TRUE(d.ok) << d.reason;
-    EXPECT_EQ((std::vector<int>{d.image.width, d.image.height, d.image.channels}),
-              (std::vector<int>{300, 130, 4}));
-    EXPECT_EQ(std::count(d.image.pixels.begin(), d.image.pixels.end(), 0), 300 * 130 * 4);
+    bm::setImagePixelBudget(bm::defaultImagePixelBudget);
 }
