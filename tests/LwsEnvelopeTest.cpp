@@ -15,16 +15,11 @@ namespace {
 using namespace bm;
 
 LwsKey key(double time, double value, int span = LwsTcb) {
-    LwsKey k;
-    k.time = time;
-    k.value = value;
-    k.span = span;
-    return k;
+    return LwsKey{value, time, span, {}};
 }
 
-// One cube per scene whose x, y or z shows one span type or behaviour, against the reference
-// values (z mirrored back to LightWave's axes): a wrong tangent, handle, interval or sign shows.
-// The TCB cube of move_x.lws and the constant end are the worked example in LwsMotionTest.
+// A cube per scene whose x, y or z shows one span type or behaviour, at the reference values (z
+// mirrored back); move_x.lws's TCB cube and constant end are the worked example in LwsMotionTest.
 TEST(LwsEnvelope, EverySpanTypeAndBehaviourOfTheSmallScenes) {
     SKIP_WITHOUT_SHARED_SCENES();
     const struct {
@@ -87,7 +82,8 @@ TEST(LwsEnvelope, BehavioursRepeatTheIntervalWhereverItStarts) {
         {LwsRepeat, -0.5, 0.5},        // time 1.5
         {LwsOffsetRepeat, 3.5, 4.5},   // 1.5 plus a rise of 4
         {LwsOffsetRepeat, 0.5, -1.5},  // 2.5 minus a rise of 4
-        {LwsLinearEnd, 4, 7},         {LwsLinearEnd, 0, -1},
+        {LwsLinearEnd, 4, 7},          // on along the last span's slope
+        {LwsLinearEnd, 0, -1},         // back along the first span's
     };
     for (const auto& c : cases) {
         envelope.pre = envelope.post = c.behaviour;
@@ -100,11 +96,9 @@ TEST(LwsEnvelope, BehavioursRepeatTheIntervalWhereverItStarts) {
 // when its parameter is solved from the time, not taken as the fraction of the span.
 TEST(LwsEnvelope, BezierParameterIsSolvedFromTheTime) {
     LwsEnvelope envelope;
-    envelope.keys = {key(0, 0, LwsBezier2D), key(3, 6, LwsBezier2D)};
-    envelope.keys[0].p[2] = 0.3;  // outgoing handle: (time, value) offsets
-    envelope.keys[0].p[3] = 0.6;
-    envelope.keys[1].p[0] = -2.4;  // incoming handle
-    envelope.keys[1].p[1] = -4.8;
+    // Value 0 at time 0 with its outgoing handle, value 6 at time 3 with its incoming one.
+    envelope.keys = {LwsKey{0, 0, LwsBezier2D, {0, 0, 0.3, 0.6}},
+                     LwsKey{6, 3, LwsBezier2D, {-2.4, -4.8}}};
     for (double t : {0.001, 0.37, 1.5, 2.999})
         EXPECT_NEAR(evaluateEnvelope(envelope, t), 2 * t, 1e-9) << t;
 }

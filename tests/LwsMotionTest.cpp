@@ -32,9 +32,8 @@ std::array<double, 3> apply(const LwsMatrix& m, const double (&p)[3]) {
     return out;
 }
 
-// The worked example of move_x.lws to six decimals: the cube's TCB x at four frames, the last
-// after its keys; the light turned heading 45 then pitch 35 degrees, written in radians (versions
-// 3 and 5) and in degrees (version 2), in LightWave's axes and mirrored for GL.
+// The worked example to six decimals: the cube's TCB x, the last frame after its keys; the light
+// turned heading 45, pitch 35 degrees, in radians (versions 3, 5) or degrees (2), and mirrored.
 TEST(LwsMotion, WorkedExampleCubeAndLight) {
     SKIP_WITHOUT_SHARED_SCENES();
     const SceneRead read = readSharedScene("assimp/test/models/LWS/move_x.lws");
@@ -72,10 +71,8 @@ std::string armPart(const char* file, const char* y, const char* z, const char* 
            " 1 0 0 0 0 0 0 0\n}\nPivotPosition " + pivot + "\nParentItem " + parent + "\n";
 }
 
-// The fore-arm on a shoulder on a chassis, declared first and naming its parent by the number it
-// gets later. Its pivot lands where the shoulder's matrix, its own pivot taken off first and its
-// pitch turned, puts the fore-arm's position: a product in the wrong order, a pivot not taken off
-// or a sign lost moves it.
+// A fore-arm on a shoulder on a chassis, naming its parent before it is declared: its pivot lands
+// where the shoulder's pivoted, pitched matrix puts its position, or factors are out of order.
 TEST(LwsMotion, ChildPivotFollowsItsParentsPivotedTurn) {
     const SceneRead read = readScene("LWSC\n3\n\nFramesPerSecond 30\n\n" +
                                      armPart("ForeArm.lwo", "1.8200001", "-5.4100022", "0.7971791",
