@@ -153,24 +153,26 @@ TEST(LwsReader, BadNumbersStillGiveFiniteMatrices) {
               "LoadScene: line 4: channel 6 has no keys; 1 is used\n");
 }
 
-// LF, CR LF and lone CR end lines alike, and plug-in and unknown blocks are passed over whole:
-// a line counted wrong shows in the second item's line number.
+// LF, CR LF and lone CR end lines alike, and plug-in and unknown blocks are passed over whole (a
+// line counted wrong shows in the second item's line number); a light's handler names its type.
 TEST(LwsReader, LineEndsAndBlocks) {
     const std::string scene =
         "LWSC\n3\n\nFramesPerSecond 25\nAddNullObject \"Quoted name\"\nParentItem 10000001\n"
         "Plugin ItemMotionHandler 1 Odd\n{ Bank\n}\n}\nEndPlugin\n"
         "{ Unknown\n  { Nested\n  }\n  Key 9 9\n}\nAddNullObject Parent\nMorphAmount (envelope)\n"
-        "{ Envelope\n  1\n  Key 7 0 0 0 0 0 0 0 0\n}\n";
+        "{ Envelope\n  1\n  Key 7 0 0 0 0 0 0 0 0\n}\nAddLight\nPlugin LightHandler 1 SpotLight\n"
+        "EndPlugin\n";
     for (const std::string end : {"\n", "\r\n", "\r"}) {
         std::string text = scene;
         for (std::size_t at = text.find('\n'); at != std::string::npos;
              at = text.find('\n', at + end.size()))
             text.replace(at, 1, end);
         const SceneRead read = readScene(text);
-        ASSERT_EQ(read.scene.items.size(), 2u) << end.size();
+        ASSERT_EQ(read.scene.items.size(), 3u) << end.size();
         EXPECT_EQ(read.scene.items[0].name, "Quoted name");
         EXPECT_EQ(read.scene.items[0].parent, 1);
         EXPECT_EQ(read.scene.items[1].line, 17);
+        EXPECT_EQ(read.scene.items[2].light.type, 2);  // spot
         EXPECT_EQ(read.scene.framesPerSecond, 25);
         EXPECT_EQ(read.report, "") << end.size();
     }
