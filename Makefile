@@ -8,11 +8,12 @@ PREFIX ?= /usr/local
 IMAGE_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) / 4 )); echo $$(( n > 0 ? n : 1 )))
 LWS_FUZZ_SECONDS = $(IMAGE_FUZZ_SECONDS)
 LWO_FUZZ_SECONDS = $(shell n=$$(( $(FUZZ_SECONDS) - 2 * $(IMAGE_FUZZ_SECONDS) )); echo $$(( n > 0 ? n : 1 )))
-# Seeds for the fuzzers: real models and images made by other tools, when they are beside the
-# project, and the images the decoder test writes (from the plain build, when there is one).
+# Seeds for the fuzzers: the samples, real models, scenes and images made by other tools when they
+# are beside the project, and the images the decoder test writes (from the plain build, when there
+# is one).
 FUZZ_SEEDS := $(firstword $(wildcard ../shared/lwo /work/shared/lwo))
 SCENE_SEEDS := $(firstword $(wildcard ../shared/lws /work/shared/lws))
-IMAGE_SEEDS := $(wildcard $(FUZZ_SEEDS)/*.png $(FUZZ_SEEDS)/*.jpg)
+IMAGE_SEEDS := $(wildcard $(FUZZ_SEEDS)/*.png $(FUZZ_SEEDS)/*.jpg samples/Images/*)
 # intercept_tls_get_addr=0: the leak checker then leaves the GL driver's dynamic TLS alone, whose
 # block record it sometimes takes wrongly and crashes on when it scans it at exit.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0:intercept_tls_get_addr=0 \
@@ -80,11 +81,11 @@ fuzz: deps
 	cmake --build build-fuzz -j$(JOBS)
 	mkdir -p build-fuzz/corpus build-fuzz/image-corpus build-fuzz/image-seeds
 	build-fuzz/lwo_fuzzer -max_total_time=$(LWO_FUZZ_SECONDS) -print_final_stats=1 \
-		build-fuzz/corpus $(FUZZ_SEEDS) data
-	# The scenes beside the project, each under a name of its own: several share a file name.
+		build-fuzz/corpus $(FUZZ_SEEDS) samples/Objects data
+	# The scenes, each under a name of its own: several share a file name.
 	mkdir -p build-fuzz/scene-corpus build-fuzz/scene-seeds
-	$(if $(SCENE_SEEDS),find $(SCENE_SEEDS) -name '*.lws' -print0 | while IFS= read -r -d '' f; do \
-		cp -f "$$f" "build-fuzz/scene-seeds/$$(printf '%s' "$$f" | md5sum | cut -c1-16).lws"; done)
+	find $(SCENE_SEEDS) samples/Scenes -name '*.lws' -print0 | while IFS= read -r -d '' f; do \
+		cp -f "$$f" "build-fuzz/scene-seeds/$$(printf '%s' "$$f" | md5sum | cut -c1-16).lws"; done
 	build-fuzz/lws_fuzzer -max_total_time=$(LWS_FUZZ_SECONDS) -print_final_stats=1 \
 		build-fuzz/scene-corpus build-fuzz/scene-seeds
 	$(if $(IMAGE_SEEDS),cp -f $(IMAGE_SEEDS) build-fuzz/image-seeds/)
