@@ -88,7 +88,8 @@ fuzz: deps
 		cp -f "$$f" "build-fuzz/scene-seeds/$$(printf '%s' "$$f" | md5sum | cut -c1-16).lws"; done
 	build-fuzz/lws_fuzzer -max_total_time=$(LWS_FUZZ_SECONDS) -print_final_stats=1 \
 		build-fuzz/scene-corpus build-fuzz/scene-seeds
-	$(if $(IMAGE_SEEDS),cp -f $(IMAGE_SEEDS) build-fuzz/image-seeds/)
+	# One at a time: the samples share some names with the shared images.
+	for f in $(IMAGE_SEEDS); do cp -f "$$f" build-fuzz/image-seeds/; done
 	if [ -x build/brackmoor_tests ]; then \
 		BRACKMOOR_IMAGE_SEEDS=build-fuzz/image-seeds build/brackmoor_tests \
 			--gtest_filter=TTextureImage.DecodesEachFormatAndRefusesItCutOff > /dev/null; \
