@@ -169,7 +169,7 @@ void checkModel(const std::string& path) {
     bm::FilePtr file(std::fopen(path.c_str(), "rb"));
     const std::size_t got = file ? std::fread(header, 1, sizeof header, file.get()) : 0;
     std::string problem;
-    view.scene = bm::beginsAsScene(header, got);
+    view.scene = bm::isLightWaveScene(header, got);
     if (!file || std::ferror(file.get()))
         problem = std::strerror(errno);
     else if (view.scene)

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -107,10 +106,6 @@ float viewingDistance(float radius, float aspect) {
     const float halfHeight = viewFieldOfView / 2 * pi / 180;
     const float halfWidth = std::atan(std::tan(halfHeight) * aspect);
     return radius / std::sin(0.9f * std::min(halfHeight, halfWidth));
-}
-
-bool beginsAsScene(const unsigned char* data, std::size_t size) {
-    return size >= 4 && std::memcmp(data, "LWSC", 4) == 0;
 }
 
 std::string sceneProblem(const std::string& path) {

@@ -22,9 +22,6 @@ struct SceneView {
     double frame = 0;               // that frame
 };
 
-// True when the file begins as a scene (LWSC).
-bool beginsAsScene(const unsigned char* data, std::size_t size);
-
 // Why the scene cannot be shown (no version after LWSC), or empty. Reads the text, no GL.
 std::string sceneProblem(const std::string& path);
 

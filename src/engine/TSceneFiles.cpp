@@ -5,8 +5,6 @@
 #include "Lwo2Layers.h"
 #include "LwsPaths.h"
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -38,12 +36,10 @@ bool sameFile(const std::string& a, const std::string& b) {
 // A file that begins as a scene is one, whatever its name says.
 bool beginsAsScene(const std::string& path) {
     char start[4] = {};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    const std::size_t got = std::fread(start, 1, sizeof start, file);
-    std::fclose(file);
-    return got == sizeof start && std::memcmp(start, "LWSC", 4) == 0;
+    std::ifstream in(path, std::ios::binary);
+    in.read(start, sizeof start);
+    return isLightWaveScene(reinterpret_cast<const unsigned char*>(start),
+                            static_cast<std::size_t>(in.gcount()));
 }
 
 void reportItem(const LwsItem& item, const char* what) {

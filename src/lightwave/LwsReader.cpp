@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -881,6 +882,10 @@ void Reader::dropBones() {
 }
 
 }  // namespace
+
+bool isLightWaveScene(const unsigned char* data, std::size_t size) {
+    return size >= 4 && std::memcmp(data, "LWSC", 4) == 0;
+}
 
 LwsScene readLws(const char* text, std::size_t size, std::ostream& report, bool reportUnused) {
     return Reader(text, size, report, reportUnused).run();

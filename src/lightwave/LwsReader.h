@@ -87,6 +87,9 @@ struct LwsScene {
 // bones left out (their children given to the bone's object). Without reportUnused the line
 // counting the keywords passed over that the reader does not know is left out: LightWave writes
 // many a viewer has no use for, so it tells a quiet load nothing wrong.
+// True when the bytes begin as a scene, LWSC, so a program can tell one from an object file.
+bool isLightWaveScene(const unsigned char* data, std::size_t size);
+
 LwsScene readLws(const char* text, std::size_t size, std::ostream& report,
                  bool reportUnused = true);
 
